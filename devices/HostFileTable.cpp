@@ -1,0 +1,7 @@
+#include "devices/HostFileTable.h"
+
+void HostFileTable::CloseAll()
+{
+    for (CHostFile& f : slots)
+        f.Close();
+}

@@ -1,0 +1,24 @@
+// The eight host file slots shared by the printer and file-store channels: a slot number
+// names the same file whichever channel uses it. Destroying the table closes what is open.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "host/CHostFile.h"
+
+class HostFileTable {
+public:
+    static constexpr int SLOTS = 8;
+
+    // Slot of a command: register B when it is 7 or less, otherwise slot 0.
+    static int SlotFor(std::uint8_t b) { return b < SLOTS ? b : 0; }
+    // Transfer buffer the open commands hand out in HL: 0xF500 for slot 0 up to 0xFC00.
+    static std::uint16_t BufferAddress(int slot) { return static_cast<std::uint16_t>((0xF5 + slot) * 256); }
+
+    CHostFile& Slot(int slot) { return slots[static_cast<std::size_t>(slot)]; }
+    void CloseAll();
+
+private:
+    std::array<CHostFile, SLOTS> slots;
+};

@@ -1,0 +1,123 @@
+#include "host/CHostFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CHostFile::~CHostFile() { Close(); }
+
+CHostFile::CHostFile(CHostFile&& other) noexcept : fd(other.fd) { other.fd = -1; }
+
+CHostFile& CHostFile::operator=(CHostFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        fd = other.fd;
+        other.fd = -1;
+    }
+    return *this;
+}
+
+bool CHostFile::Open(const std::string& path, Mode mode)
+{
+    Close();
+    if (path.empty())
+        return false;
+    int flags = O_CLOEXEC | O_NOCTTY;
+    switch (mode) {
+    case Mode::Read: flags |= O_RDONLY; break;
+    case Mode::Create: flags |= O_WRONLY | O_CREAT; break;
+    case Mode::Append: flags |= O_WRONLY | O_CREAT; break;
+    }
+    int f = ::open(path.c_str(), flags, 0666);
+    if (f < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(f, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(f);
+        return false;
+    }
+    // The share is exclusive: whoever holds the file first keeps it.
+    if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
+        ::close(f);
+        return false;
+    }
+    if (mode == Mode::Create && S_ISREG(st.st_mode) && ::ftruncate(f, 0) != 0) {
+        ::close(f);
+        return false;
+    }
+    if (mode == Mode::Append && S_ISREG(st.st_mode) && ::lseek(f, 0, SEEK_END) < 0) {
+        ::close(f);
+        return false;
+    }
+    fd = f;
+    return true;
+}
+
+void CHostFile::Close()
+{
+    if (fd >= 0) {
+        ::close(fd);  // closing the descriptor releases the lock
+        fd = -1;
+    }
+}
+
+long CHostFile::Read(void* buffer, std::size_t count)
+{
+    if (fd < 0)
+        return -1;
+    auto* p = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::read(fd, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<long>(done);
+}
+
+long CHostFile::Write(const void* buffer, std::size_t count)
+{
+    if (fd < 0)
+        return -1;
+    auto* p = static_cast<const unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::write(fd, p + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    if (done == 0 && count > 0)
+        return -1;
+    return static_cast<long>(done);
+}
+
+long CHostFile::Size() const
+{
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        return -1;
+    return static_cast<long>(st.st_size);
+}
+
+long CHostFile::ReadFile(const std::string& path, void* buffer, std::size_t count)
+{
+    CHostFile file;
+    if (!file.Open(path, Mode::Read))
+        return -1;
+    return file.Read(buffer, count);
+}
