@@ -37,4 +37,6 @@ void CIoBus::WritePort(std::uint8_t port, std::uint8_t value)
     }
     // The latch records the write after the device has acted.
     outputLatches[port] = value;
+    if (portObserver)
+        portObserver->OnPortWrite(port, value);
 }

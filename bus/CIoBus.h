@@ -18,6 +18,14 @@ class CSound;
 class HostFileTable;
 struct Settings;
 
+// Sees every output instruction after the bus has dispatched it: tests and the headless
+// runner's port log use it. Not set in the desktop program.
+class CPortObserver {
+public:
+    virtual ~CPortObserver() = default;
+    virtual void OnPortWrite(std::uint8_t port, std::uint8_t value) = 0;
+};
+
 class CIoBus final : public CPortBus {
 public:
     static constexpr std::uint8_t PORT_SOUND = 6;
@@ -39,11 +47,14 @@ public:
     // The last byte written to a port; nothing in the machine reads these back.
     std::uint8_t OutputLatch(std::uint8_t port) const { return outputLatches[port]; }
 
+    void SetObserver(CPortObserver* observer) { portObserver = observer; }
+
     CFileDevice& FileDevice() { return fileDevice; }
     CPrinterDevice& PrinterDevice() { return printerDevice; }
 
 private:
     CSound& sound;
+    CPortObserver* portObserver = nullptr;
     std::array<std::uint8_t, 256> inputLatches{};
     std::array<std::uint8_t, 256> outputLatches{};
     // Destroyed in reverse: the printer channel first, then the file channel.
