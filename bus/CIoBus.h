@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "bus/CPortBus.h"
+#include "bus/CPortObserver.h"
 #include "devices/CFileDevice.h"
 #include "devices/CPrinterDevice.h"
 
@@ -17,14 +18,6 @@ class CMemory;
 class CSound;
 class HostFileTable;
 struct Settings;
-
-// Sees every output instruction after the bus has dispatched it: tests and the headless
-// runner's port log use it. Not set in the desktop program.
-class CPortObserver {
-public:
-    virtual ~CPortObserver() = default;
-    virtual void OnPortWrite(std::uint8_t port, std::uint8_t value) = 0;
-};
 
 class CIoBus final : public CPortBus {
 public:
