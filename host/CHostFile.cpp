@@ -25,7 +25,9 @@ bool CHostFile::Open(const std::string& path, Mode mode)
     Close();
     if (path.empty())
         return false;
-    int flags = O_CLOEXEC | O_NOCTTY;
+    // Non-blocking only for the open itself: a FIFO put where a file is expected must not
+    // hang the program.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     switch (mode) {
     case Mode::Read: flags |= O_RDONLY; break;
     case Mode::Create: flags |= O_WRONLY | O_CREAT; break;
@@ -36,6 +38,11 @@ bool CHostFile::Open(const std::string& path, Mode mode)
         return false;
     struct stat st {};
     if (::fstat(f, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(f);
+        return false;
+    }
+    int fl = ::fcntl(f, F_GETFL);
+    if (fl < 0 || ::fcntl(f, F_SETFL, fl & ~O_NONBLOCK) != 0) {
         ::close(f);
         return false;
     }
