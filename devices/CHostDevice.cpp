@@ -1,5 +1,9 @@
 #include "devices/CHostDevice.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "bus/CMemory.h"
 #include "cpu/CCpu.h"
 #include "devices/HostFileTable.h"
 
@@ -19,5 +23,43 @@ void CHostDevice::Execute(std::uint8_t command)
 
 void CHostDevice::Close()
 {
-    files.Slot(HostFileTable::SlotFor(cpu.B())).Close();
+    SlotFile().Close();
+}
+
+CHostFile& CHostDevice::SlotFile()
+{
+    return files.Slot(HostFileTable::SlotFor(cpu.B()));
+}
+
+CHostFile& CHostDevice::BeginOpen()
+{
+    const int slot = HostFileTable::SlotFor(cpu.B());
+    cpu.SetHL(HostFileTable::BufferAddress(slot));
+    CHostFile& file = files.Slot(slot);
+    file.Close();
+    return file;
+}
+
+void CHostDevice::CopyFromMemory(std::uint16_t address, std::uint8_t* out, std::size_t count) const
+{
+    const std::uint8_t* bytes = memory.Bytes();
+    while (count > 0) {
+        const std::size_t run = std::min<std::size_t>(count, CMemory::SIZE - address);
+        std::memcpy(out, bytes + address, run);
+        out += run;
+        count -= run;
+        address = static_cast<std::uint16_t>(address + run);
+    }
+}
+
+void CHostDevice::CopyToMemory(std::uint16_t address, const std::uint8_t* in, std::size_t count)
+{
+    std::uint8_t* bytes = memory.Bytes();
+    while (count > 0) {
+        const std::size_t run = std::min<std::size_t>(count, CMemory::SIZE - address);
+        std::memcpy(bytes + address, in, run);
+        in += run;
+        count -= run;
+        address = static_cast<std::uint16_t>(address + run);
+    }
 }

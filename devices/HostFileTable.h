@@ -1,5 +1,6 @@
 // The eight host file slots shared by the printer and file-store channels: a slot number
-// names the same file whichever channel uses it. Destroying the table closes what is open.
+// names the same file whichever channel uses it. The application owns the one table; the
+// channels reach it through CHostDevice. Destroying the table closes what is still open.
 #pragma once
 
 #include <array>
@@ -16,7 +17,8 @@ public:
     // Transfer buffer the open commands hand out in HL: 0xF500 for slot 0 up to 0xFC00.
     static std::uint16_t BufferAddress(int slot) { return static_cast<std::uint16_t>((0xF5 + slot) * 256); }
 
-    CHostFile& Slot(int slot) { return slots[static_cast<std::size_t>(slot)]; }
+    // A number outside 0..7 means slot 0, as it does for register B.
+    CHostFile& Slot(int slot) { return slots[static_cast<std::size_t>(slot >= 0 && slot < SLOTS ? slot : 0)]; }
     void CloseAll();
 
 private:
