@@ -1,0 +1,1 @@
+int basic_version(void) { return 1; }

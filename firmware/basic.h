@@ -1,0 +1,3 @@
+#ifndef VORLIX_BASIC_H
+#define VORLIX_BASIC_H
+#endif

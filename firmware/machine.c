@@ -1,0 +1,160 @@
+/* The machine layer of the BASIC ROM: screen, line editor, keyboard queue, ports and the
+   calls into the two device ROMs. The interpreter core reaches the machine only through the
+   sys_ functions declared in sys.h. */
+#include <string.h>
+#include "sys.h"
+
+#define COLS 40
+#define ROWS 24
+
+/* Shared with the interrupt handlers in crt0.s. */
+extern volatile unsigned char kbuf[16];
+extern volatile unsigned char khead, ktail, krep, kcount, kbrk;
+extern volatile unsigned int ticks;
+
+static unsigned char crow, ccol;
+
+static unsigned char *row_addr(unsigned char r)
+{
+    return (unsigned char *)(0x7C00 + ((unsigned)(r & 7) << 7) + (unsigned)(r >> 3) * 40);
+}
+
+void sys_cls(void)
+{
+    unsigned char r;
+    for (r = 0; r < ROWS; r++)
+        memset(row_addr(r), ' ', COLS);
+    crow = ccol = 0;
+}
+
+static void scroll(void)
+{
+    unsigned char r;
+    for (r = 0; r < ROWS - 1; r++)
+        memcpy(row_addr(r), row_addr(r + 1), COLS);
+    memset(row_addr(ROWS - 1), ' ', COLS);
+}
+
+static void newline(void)
+{
+    ccol = 0;
+    if (crow == ROWS - 1)
+        scroll();
+    else
+        crow++;
+}
+
+void sys_putc(unsigned char c)
+{
+    if (c == '\r') {
+        newline();
+    } else if (c == '\n') {
+        /* CR already moved down */
+    } else if (c == 8) {
+        if (ccol) {
+            ccol--;
+        } else if (crow) {
+            crow--;
+            ccol = COLS - 1;
+        }
+        row_addr(crow)[ccol] = ' ';
+    } else if (c == 12) {
+        sys_cls();
+    } else {
+        row_addr(crow)[ccol] = c;
+        if (++ccol == COLS)
+            newline();
+    }
+}
+
+unsigned char sys_key(void)
+{
+    unsigned char k;
+    for (;;) {
+        if (ktail != khead) {
+            k = kbuf[ktail];
+            ktail = (ktail + 1) & 15;
+            return k;
+        }
+        if (krep) {
+            k = krep;
+            krep = 0;
+            return k;
+        }
+        __asm__("halt");
+    }
+}
+
+static void cursor(unsigned char on)
+{
+    unsigned char *p = row_addr(crow) + ccol;
+    *p = on ? (*p | 0x80) : (*p & 0x7F);
+}
+
+unsigned char sys_getline(char *buf, unsigned char max)
+{
+    unsigned char n = 0, k;
+    kbrk = 0;
+    for (;;) {
+        cursor(1);
+        k = sys_key();
+        cursor(0);
+        if (k == '\r') {
+            break;
+        } else if (k == 3) {
+            n = 0;
+            break;
+        } else if (k == 8) {
+            if (n) {
+                n--;
+                sys_putc(8);
+            }
+        } else if (k == 9) {
+            /* Right arrow: take over the character under the cursor. */
+            k = row_addr(crow)[ccol];
+            if (n < max) {
+                buf[n++] = k;
+                sys_putc(k);
+            }
+        } else if (k >= ' ' && n < max) {
+            buf[n++] = k;
+            sys_putc(k);
+        }
+    }
+    kbrk = 0;
+    krep = 0;
+    buf[n] = 0;
+    sys_putc('\r');
+    return n;
+}
+
+unsigned char sys_break(void)
+{
+    if (!kbrk)
+        return 0;
+    kbrk = 0;
+    /* Drop the Ctrl+C from the queue too. */
+    ktail = khead;
+    krep = 0;
+    return 1;
+}
+
+unsigned int sys_ticks(void) { return ticks; }
+unsigned char sys_peek(unsigned int a) { return *(volatile unsigned char *)a; }
+void sys_poke(unsigned int a, unsigned char v) { *(volatile unsigned char *)a = v; }
+
+unsigned char sys_inp(unsigned char port) __naked
+{
+    (void)port;
+    __asm__("ld c, a\n"
+            "in a, (c)\n"
+            "ret");
+}
+
+void sys_out(unsigned char port, unsigned char v) __naked
+{
+    (void)port; (void)v;
+    __asm__("ld c, a\n"
+            "out (c), l\n"
+            "ret");
+}
