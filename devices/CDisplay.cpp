@@ -1,11 +1,78 @@
-// STUB: to be replaced by the display work.
 #include "devices/CDisplay.h"
 
+#include "bus/CMemory.h"
 #include "host/CHostFile.h"
+
+namespace {
+
+// Only bits 7 to 2 of a font row are pixels. The packing ORs neighbouring cells together, so
+// anything left in bits 1 and 0 would show as stray pixels in the next cell; it is dropped.
+constexpr std::uint8_t PIXEL_BITS = 0xFC;
+
+// A byte (after the blink mask) with a non-zero low three bits and bits 3, 5 and 6 clear
+// switches the set for the rest of its row; bit 4 chooses graphics.
+constexpr bool IsSetSwitch(unsigned m) { return (m & 0x07) != 0 && (m & 0x68) == 0; }
+
+}  // namespace
 
 bool CDisplay::Init()
 {
-    std::uint8_t font[2560];
-    return CHostFile::ReadFile("font.bin", font, sizeof font) == static_cast<long>(sizeof font);
+    std::uint8_t font[FONT_BYTES];
+    if (CHostFile::ReadFile("font.bin", font, sizeof font) != static_cast<long>(sizeof font))
+        return false;
+    BuildGlyphTable(font);
+    return true;
 }
-const std::uint8_t* CDisplay::Render() { return image; }
+
+void CDisplay::BuildGlyphTable(const std::uint8_t* font)
+{
+    for (int entry = 0; entry < GLYPH_ENTRIES; ++entry) {
+        // Entries 0-255 take text glyphs 0-127 twice, entries 256-511 graphics glyphs 128-255.
+        const int glyph = ((entry / 2) & 0x80) | (entry & 0x7F);
+        // The blinking half shows codes 32-127 inverted; codes below 32 stay as they are.
+        const bool inverted = (entry & 0x80) != 0 && (entry & 0x7F) >= 32;
+        for (int line = 0; line < CELL_HEIGHT; ++line) {
+            std::uint8_t row = font[glyph * CELL_HEIGHT + line] & PIXEL_BITS;
+            if (inverted)
+                row ^= PIXEL_BITS;
+            glyphs[static_cast<std::size_t>(line * GLYPH_ENTRIES + entry)] = row;
+        }
+    }
+}
+
+const std::uint8_t* CDisplay::Render()
+{
+    ++frameCounter;
+    // Bytes with bit 7 set come from the blinking half only while bit 3 of the counter is set.
+    const unsigned blinkMask = (frameCounter & 0x08) ? 0xFF : 0x7F;
+    const std::uint8_t* video = memory.Bytes();
+    std::uint8_t* out = image.data();
+
+    for (int row = 0; row < TEXT_ROWS; ++row) {
+        // Every pixel line of a text row makes the same set decisions, so they are taken once.
+        const std::uint8_t* cells = video + RowAddress(row);
+        std::uint16_t entries[COLUMNS];
+        unsigned set = 0;
+        for (int col = 0; col < COLUMNS; ++col) {
+            const unsigned m = cells[col] & blinkMask;
+            entries[col] = static_cast<std::uint16_t>(set + m);  // the switch cell uses the old set
+            if (IsSetSwitch(m))
+                set = (m & 0x10) ? GRAPHICS_SET : 0;
+        }
+
+        for (int line = 0; line < CELL_HEIGHT; ++line) {
+            const std::uint8_t* glyphLine = glyphs.data() + line * GLYPH_ENTRIES;
+            for (int col = 0; col < COLUMNS; col += 4) {
+                // Four 6-pixel cells into three bytes.
+                const unsigned c0 = glyphLine[entries[col]];
+                const unsigned c1 = glyphLine[entries[col + 1]];
+                const unsigned c2 = glyphLine[entries[col + 2]];
+                const unsigned c3 = glyphLine[entries[col + 3]];
+                *out++ = static_cast<std::uint8_t>(c0 | (c1 >> 6));
+                *out++ = static_cast<std::uint8_t>((c1 << 2) | (c2 >> 4));
+                *out++ = static_cast<std::uint8_t>((c2 << 4) | (c3 >> 2));
+            }
+        }
+    }
+    return image.data();
+}
