@@ -1,13 +1,75 @@
-// STUB interface, to be completed by the sound work.
+// The sound generator: noise, an oscillator with three recordings and a slow oscillator,
+// played from five looped samples, mixed, gated and decayed through two lookup tables.
+// The port bus hands it every port 6 byte (SetControl); the wave output's owner hands it
+// every finished buffer (OnBufferDone), which it refills from the control state of that
+// moment and queues again, keeping a ring of 20 short buffers flowing.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 
+#include "devices/CSoundSample.h"
+#include "devices/CSoundTables.h"
 #include "devices/CWaveOut.h"
 
 class CSound {
 public:
+    static constexpr int BUFFER_COUNT = 20;
+    static constexpr std::uint32_t BUFFER_SAMPLES = 110;
+    static constexpr int OPEN_ATTEMPTS = 4;
+    static constexpr int OPEN_RETRY_MS = 1000;
+    // Sources 4 to 6 sound only while the slow oscillator is below this position.
+    static constexpr std::uint32_t GATE_SAMPLES = 3170;
+    // The decay steps the level once every this many samples.
+    static constexpr std::uint32_t DECAY_INTERVAL = 32;
+
+    CSound();
+    CSound(const CSound&) = delete;
+    CSound& operator=(const CSound&) = delete;
+
+    // Builds the tables, opens the wave output (retrying), loads the five samples, switches
+    // the sound off and queues the 20 silent buffers. False on the first failure.
     bool Init(CWaveOut& waveOut);
+    // A byte written to port 6.
     void SetControl(std::uint8_t value);
+    // A buffer the wave output has finished playing: refill it and queue it again.
     void OnBufferDone(WaveBuffer& buffer);
+
+    // How Init waits between open attempts; tests replace the one-second sleep.
+    void SetRetryDelay(std::function<void(int ms)> delay) { retryDelay = std::move(delay); }
+
+private:
+    // In the order Init loads them.
+    enum SampleId { SLF, VCO_SLF, VCO_LO, VCO_HI, NOISE, SAMPLE_COUNT };
+
+    bool OpenWaveOut();
+    bool LoadSamples();
+    bool Queue(WaveBuffer& buffer);
+    bool IsRingBuffer(const WaveBuffer& buffer) const;
+    void Render(std::uint8_t* out);
+    std::uint8_t SourceValue(std::uint32_t i) const;
+    void Advance();
+    static std::uint32_t Wrap(std::uint32_t position, std::uint32_t length);
+
+    CWaveOut* waveOut = nullptr;
+    std::function<void(int ms)> retryDelay;
+    CSoundTables tables;
+    std::array<CSoundSample, SAMPLE_COUNT> samples;
+
+    // Control fields of the last port 6 byte.
+    bool enable = false;
+    std::uint8_t oscillatorSelect = 0;
+    std::uint8_t source = 0;
+    std::uint8_t envelope = 0;
+    std::uint8_t level = 0;  // attenuation: 0 full, 255 silent
+
+    SampleId oscillator = VCO_HI;
+    std::uint32_t oscillatorPosition = 0;
+    std::uint32_t slowPosition = 0;
+    std::uint32_t noisePosition = 0;
+
+    std::array<std::array<std::uint8_t, BUFFER_SAMPLES>, BUFFER_COUNT> storage{};
+    std::array<WaveBuffer, BUFFER_COUNT> buffers{};
+    bool running = false;
 };
