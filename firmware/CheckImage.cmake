@@ -2,14 +2,16 @@
 # BIN (the binary), BASE and LIMIT (load address and size in bytes), EXACT (the file must be
 # exactly LIMIT bytes) and VECTORS (only the start-up module may sit below its own end,
 # which covers the restart and interrupt vectors 0x0000-0x0068).
-file(STRINGS ${MAP} lines REGEX "^ +[0-9A-F]+ +[sl]__[A-Z_0-9]+ *$")
+file(STRINGS ${MAP} lines REGEX "[0-9A-F]+ +[sl]__[A-Z_0-9]+")
 set(areas "")
 foreach(line ${lines})
-  string(REGEX MATCH "([0-9A-F]+) +([sl])__([A-Z_0-9]+)" m "${line}")
-  set(value "0x${CMAKE_MATCH_1}")
-  math(EXPR value "${value}")
-  set(${CMAKE_MATCH_2}_${CMAKE_MATCH_3} ${value})
-  list(APPEND areas ${CMAKE_MATCH_3})
+  string(REGEX MATCHALL "[0-9A-F]+ +[sl]__[A-Z_0-9]+" symbols "${line}")
+  foreach(sym ${symbols})
+    string(REGEX MATCH "([0-9A-F]+) +([sl])__([A-Z_0-9]+)" m "${sym}")
+    math(EXPR value "0x${CMAKE_MATCH_1}")
+    set(${CMAKE_MATCH_2}_${CMAKE_MATCH_3} ${value})
+    list(APPEND areas ${CMAKE_MATCH_3})
+  endforeach()
 endforeach()
 list(REMOVE_DUPLICATES areas)
 

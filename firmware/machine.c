@@ -102,7 +102,7 @@ unsigned char sys_getline(char *buf, unsigned char max)
         if (k == '\r') {
             break;
         } else if (k == 3) {
-            n = 0;
+            n = 0xFF;
             break;
         } else if (k == 8) {
             if (n) {
@@ -123,7 +123,7 @@ unsigned char sys_getline(char *buf, unsigned char max)
     }
     kbrk = 0;
     krep = 0;
-    buf[n] = 0;
+    buf[n == 0xFF ? 0 : n] = 0;
     sys_putc('\r');
     return n;
 }
@@ -158,3 +158,73 @@ void sys_out(unsigned char port, unsigned char v) __naked
             "out (c), l\n"
             "ret");
 }
+
+/* Device ROM calls go through one trampoline that loads B, C, DE and HL from these. */
+static unsigned char dev_b, dev_c;
+static const void *dev_de;
+static unsigned char *dev_hl;
+static unsigned int dev_entry;
+static unsigned char *dos_buf;
+
+#define DOS_ROM 0x6000
+#define PR_ROM 0x7800
+#define FILE_SLOT 0
+#define PRINT_SLOT 1
+
+static unsigned char dev_jump(void) __naked
+{
+    __asm__("push ix\n"
+            "ld a, (_dev_b)\n"
+            "ld b, a\n"
+            "ld a, (_dev_c)\n"
+            "ld c, a\n"
+            "ld de, (_dev_de)\n"
+            "ld hl, #00001$\n"
+            "push hl\n"
+            "ld hl, (_dev_entry)\n"
+            "push hl\n"
+            "ld hl, (_dev_hl)\n"
+            "ret\n"
+            "00001$:\n"
+            "ld (_dev_hl), hl\n"
+            "pop ix\n"
+            "ret");
+}
+
+static unsigned char dev_call(unsigned int entry, unsigned char slot)
+{
+    /* An absent ROM reads as 0xFF: only a jump table may be called. */
+    if (*(const unsigned char *)(entry & 0xFF00) != 0xC3)
+        return SYS_NODEV;
+    dev_entry = entry;
+    dev_b = slot;
+    return dev_jump();
+}
+
+unsigned char sys_dos_open(unsigned char write, const unsigned char *name11)
+{
+    unsigned char st;
+    dev_de = name11;
+    st = dev_call(write ? DOS_ROM + 3 : DOS_ROM, FILE_SLOT);
+    dos_buf = dev_hl;
+    return st;
+}
+
+unsigned char sys_dos_block(unsigned char write)
+{
+    dev_hl = dos_buf;
+    return dev_call(write ? DOS_ROM + 12 : DOS_ROM + 9, FILE_SLOT);
+}
+
+void sys_dos_close(void) { dev_call(DOS_ROM + 6, FILE_SLOT); }
+unsigned char *sys_dos_buffer(void) { return dos_buf; }
+unsigned char sys_pr_open(void) { return dev_call(PR_ROM, PRINT_SLOT); }
+
+unsigned char sys_pr_print(const unsigned char *text, unsigned int n)
+{
+    dev_hl = (unsigned char *)text;
+    dev_de = (const void *)n;
+    return dev_call(PR_ROM + 3, PRINT_SLOT);
+}
+
+void sys_pr_close(void) { dev_call(PR_ROM + 6, PRINT_SLOT); }
