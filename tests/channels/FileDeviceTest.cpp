@@ -192,9 +192,12 @@ TEST_F(FileStore, SlotsBufferAddressesAndSharedClose)
 {
     // B above 7 selects slot 0; every open hands out the buffer, failed or not.
     root.Write("store/A.BIN", PatternBytes(256));
-    ASSERT_EQ(m.OpenFile(ChannelMachine::OPEN_READ, 200, "A       BIN"), OK);
-    EXPECT_EQ(m.cpu.HL(), 0xF500);
-    EXPECT_TRUE(m.files.Slot(0).IsOpen());
+    for (std::uint8_t b : {8, 9, 15, 255, 200}) {
+        ASSERT_EQ(m.OpenFile(ChannelMachine::OPEN_READ, b, "A       BIN"), OK) << int(b);
+        EXPECT_EQ(m.cpu.HL(), 0xF500);
+        for (int slot = 0; slot < 8; ++slot)
+            EXPECT_EQ(m.files.Slot(slot).IsOpen(), slot == 0) << int(b);
+    }
     for (int slot = 1; slot < 8; ++slot) {
         EXPECT_EQ(m.OpenFile(ChannelMachine::OPEN_READ, static_cast<std::uint8_t>(slot), "MISSING BIN"), FAILED);
         EXPECT_EQ(m.cpu.HL(), 0xF500 + 0x100 * slot) << slot;
