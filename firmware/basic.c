@@ -85,7 +85,7 @@ static u8 pbuf[64];
 static u8 f_on;
 static u8 *fbuf;
 static u16 fpos;
-static const u8 nothing[1];
+static const u8 nothing[1] = {0};
 
 static void error(u8 e);
 static s16 expr(void);
