@@ -23,6 +23,7 @@ public:
     static constexpr std::uint32_t GATE_SAMPLES = 3170;
     // The decay steps the level once every this many samples.
     static constexpr std::uint32_t DECAY_INTERVAL = 32;
+    static_assert(CSoundSample::TAIL_BYTES >= BUFFER_SAMPLES, "a buffer must never read past a sample's copied start");
 
     CSound();
     CSound(const CSound&) = delete;

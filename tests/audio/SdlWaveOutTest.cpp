@@ -9,6 +9,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <filesystem>
 #include <vector>
 
 #include "TempFolder.h"
@@ -169,33 +171,45 @@ TEST(SdlWaveOut, ControlSequencePlaysTheExpectedBytesInOrder)
                 });
             }
         };
-        sound.SetControl(0x01);
-        pump(8);
-        const int hiBuffers = delivered;
-        sound.SetControl(0x03);
-        pump(6);
-        const int loBuffers = delivered - hiBuffers;
-        sound.SetControl(0x00);
-        // Everything rendered with sound has played once a whole ring has gone by.
-        pump(CSound::BUFFER_COUNT + 8);
+        // Each stretch is rendered into the buffers handed back while it is in force.
+        Bytes expected;
+        auto stretch = [&](std::uint8_t control, int buffers, const Bytes* sample) {
+            sound.SetControl(control);
+            const int before = delivered;
+            pump(buffers);
+            if (sample != nullptr) {
+                const Bytes part = Loop(*sample, static_cast<std::size_t>(delivered - before) * 110);
+                expected.insert(expected.end(), part.begin(), part.end());
+            }
+        };
+        stretch(0x01, 8, &hi);
+        stretch(0x03, 6, &lo);
+        stretch(0x00, 5, nullptr);
+        stretch(0x01, 4, &hi);  // the oscillator starts over
 
-        Bytes expected = Loop(hi, static_cast<std::size_t>(hiBuffers) * 110);
-        const Bytes loPart = Loop(lo, static_cast<std::size_t>(loBuffers) * 110);
-        expected.insert(expected.end(), loPart.begin(), loPart.end());
+        // Stop handing buffers back: the ring plays out and the queue runs dry.
+        ASSERT_TRUE(wakeups.WaitFor(delivered + CSound::BUFFER_COUNT));
+        // The file lags the device by at most its stdio buffer; wait for dry output behind it.
+        const auto drained = std::filesystem::file_size(output);
+        const auto enough = drained + 8192 + 2 * CSdlWaveOut::DEVICE_SAMPLES + 2200;
+        for (int i = 0; i < 2000 && std::filesystem::file_size(output) < enough; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
         out.reset();  // closing the device closes the output file
 
         const Bytes played = dir.Read("played.raw");
-        ASSERT_GE(played.size(), expected.size() + 20 * 110);
-        // First the 20 silent buffers queued at start-up; last, silence again.
+        ASSERT_GE(played.size(), enough);
+        // First the 20 silent buffers queued at start-up.
         EXPECT_EQ(Bytes(played.begin(), played.begin() + 20 * 110), Bytes(20 * 110, 0x80));
-        EXPECT_EQ(played.back(), 0x80);
-        // Between them the sound, in order. A busy machine may let the queue run dry for a
-        // moment, which plays silence; the samples themselves hold no 0x80.
+        // Then the sound, in order. A busy machine may let the queue run dry for a moment,
+        // which plays silence; the samples themselves hold no 0x80.
         Bytes heard;
         std::copy_if(played.begin(), played.end(), std::back_inserter(heard),
                      [](std::uint8_t b) { return b != 0x80; });
         EXPECT_EQ(heard, expected);
+        // The dry queue played silence after the last buffer.
+        const auto lastSound = std::find_if(played.rbegin(), played.rend(), [](std::uint8_t b) { return b != 0x80; });
+        EXPECT_GE(lastSound - played.rbegin(), 2200);
     }
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
