@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bus/CIoBus.h"
+#include "bus/CMemory.h"
+#include "core/Settings.h"
+#include "cpu/CCpu.h"
+#include "devices/CKeyboard.h"
+#include "devices/CSound.h"
+#include "devices/HostFileTable.h"
+
+namespace {
+
+// Scan codes used below.
+enum Scan : std::uint8_t {
+    ESC = 0x01, K1 = 0x02, K0 = 0x0B, RIGHT_OF_0 = 0x0C, SECOND_RIGHT_OF_0 = 0x0D, BACKSPACE = 0x0E,
+    TAB = 0x0F, O = 0x18, P = 0x19, CTRL = 0x1D, A = 0x1E, K = 0x25, L = 0x26, BACKTICK = 0x29,
+    LSHIFT = 0x2A, N = 0x31, M = 0x32, B = 0x30, RSHIFT = 0x36, ALT = 0x38, SPACE = 0x39,
+    CAPS = 0x3A, F1 = 0x3B, UP = 0x48, LEFT = 0x4B, RIGHT = 0x4D, DOWN = 0x50, LEFT_OF_Z = 0x56,
+};
+
+enum class Op { Down, Up, FocusLost, Init };
+
+// One event and what port 56 and the interrupt line show right after it.
+struct Step {
+    Op op;
+    std::uint8_t scan;
+    std::uint8_t port;
+    bool interrupt;
+};
+
+Step Down(std::uint8_t scan, std::uint8_t port, bool interrupt) { return {Op::Down, scan, port, interrupt}; }
+Step Up(std::uint8_t scan, std::uint8_t port) { return {Op::Up, scan, port, false}; }
+Step Focus(std::uint8_t port) { return {Op::FocusLost, 0, port, false}; }
+
+struct Machine {
+    CCpu cpu{memory, bus};
+    CMemory memory;
+    CSound sound;
+    Settings settings;
+    HostFileTable files;
+    CIoBus bus{cpu, memory, sound, files, settings};
+    CKeyboard keyboard{bus, cpu};
+
+    Machine()
+    {
+        bus.Init();
+        keyboard.Init();
+    }
+
+    void Play(const std::string& name, const std::vector<Step>& steps)
+    {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const Step& s = steps[i];
+            cpu.pendingEvents = 0;
+            cpu.interruptData = 0;
+            switch (s.op) {
+            case Op::Down: keyboard.KeyDown(s.scan); break;
+            case Op::Up: keyboard.KeyUp(s.scan); break;
+            case Op::FocusLost: keyboard.FocusLost(); break;
+            case Op::Init: EXPECT_TRUE(keyboard.Init()); break;
+            }
+            EXPECT_EQ(bus.ReadPort(56), s.port) << name << ", step " << i;
+            EXPECT_EQ(cpu.pendingEvents, s.interrupt ? CCpu::EVENT_INT : 0u) << name << ", step " << i;
+            EXPECT_EQ(cpu.interruptData, s.interrupt ? 26 : 0) << name << ", step " << i;
+        }
+    }
+};
+
+struct Sequence {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+}  // namespace
+
+TEST(Keyboard, InitClearsThePortAndNeverFails)
+{
+    Machine m;
+    EXPECT_EQ(m.bus.ReadPort(56), 0x00);  // the bus alone would leave 0xFF
+    m.Play("after use", {Down(CAPS, 0x00, false), Down(LSHIFT, 0x00, false), Down(A, 0xC1, true),
+                         {Op::Init, 0, 0x00, false}, Down(A, 0xE1, true), Up(A, 0x61)});
+}
+
+TEST(Keyboard, KeySequences)
+{
+    const Sequence sequences[] = {
+        {"plain", {Down(A, 0xE1, true), Up(A, 0x61), Down(SPACE, 0xA0, true), Up(SPACE, 0x20)}},
+        {"shift", {Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Up(A, 0x41), Down(K1, 0xA1, true),
+                   Up(K1, 0x21), Up(LSHIFT, 0x21), Down(A, 0xE1, true), Up(A, 0x61)}},
+        {"right shift", {Down(RSHIFT, 0x00, false), Down(K0, 0xBD, true), Up(K0, 0x3D), Up(RSHIFT, 0x3D)}},
+        {"either shift releases both",
+         {Down(LSHIFT, 0x00, false), Down(RSHIFT, 0x00, false), Up(RSHIFT, 0x00), Down(A, 0xE1, true)}},
+        {"ctrl", {Down(CTRL, 0x00, false), Down(A, 0x81, true), Up(A, 0x01), Down(O, 0x8F, true), Up(O, 0x0F),
+                  Down(K1, 0xB1, true), Up(K1, 0x31), Up(CTRL, 0x31), Down(O, 0xEF, true)}},
+        {"ctrl shift",
+         {Down(CTRL, 0x00, false), Down(LSHIFT, 0x00, false), Down(O, 0x9F, true), Up(O, 0x1F),
+          Down(P, 0x80, true), Up(P, 0x00), Down(A, 0x81, true), Down(K1, 0xA1, true), Up(K1, 0xA1), Up(A, 0x21),
+          Down(LEFT_OF_Z, 0xFF, true), Up(LEFT_OF_Z, 0x7F)}},
+        {"caps lock on letters and digits",
+         {Down(CAPS, 0x00, false), Up(CAPS, 0x00), Down(A, 0xC1, true), Up(A, 0x41), Down(K1, 0xB1, true),
+          Up(K1, 0x31), Down(SECOND_RIGHT_OF_0, 0xC0, true), Up(SECOND_RIGHT_OF_0, 0x40),
+          Down(RIGHT_OF_0, 0xAB, true), Up(RIGHT_OF_0, 0x2B)}},
+        {"caps lock with shift stays upper case",
+         {Down(CAPS, 0x00, false), Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Up(A, 0x41)}},
+        {"caps lock with ctrl takes the ctrl-shift plane",
+         {Down(CAPS, 0x00, false), Down(CTRL, 0x00, false), Down(O, 0x9F, true), Up(O, 0x1F)}},
+        {"caps lock toggles back",
+         {Down(CAPS, 0x00, false), Up(CAPS, 0x00), Down(CAPS, 0x00, false), Up(CAPS, 0x00), Down(A, 0xE1, true)}},
+        {"two keys, first released first",
+         {Down(A, 0xE1, true), Down(B, 0xE2, true), Up(A, 0xE2), Up(B, 0x62)}},
+        {"two keys, second released first",
+         {Down(A, 0xE1, true), Down(B, 0xE2, true), Up(B, 0xE2), Up(A, 0x62)}},
+        {"caps lock while a letter is held",
+         {Down(A, 0xE1, true), Down(CAPS, 0xC1, false), Up(CAPS, 0xC1), Up(A, 0x61), Down(CAPS, 0x61, false),
+          Up(CAPS, 0x61), Down(CAPS, 0x41, false), Down(A, 0xC1, true), Down(CAPS, 0xE1, false), Up(A, 0x41)}},
+        {"caps lock does not flip a shifted or non-letter key",
+         {Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Down(CAPS, 0xC1, false), Up(A, 0x41), Up(LSHIFT, 0x41),
+          Down(K1, 0xB1, true), Down(CAPS, 0xB1, false), Up(K1, 0x31), Down(LSHIFT, 0x31, false),
+          Down(A, 0xC1, true), Down(CAPS, 0xC1, false), Up(A, 0x41), Down(CAPS, 0x41, false),
+          Up(LSHIFT, 0x41), Down(CTRL, 0x41, false), Down(A, 0x81, true), Down(CAPS, 0x81, false),
+          Down(CAPS, 0x81, false), Up(A, 0x01)}},
+        {"backspace and left arrow are one key",
+         {Down(BACKSPACE, 0x88, true), Up(BACKSPACE, 0x08), Down(LEFT, 0x88, true), Up(LEFT, 0x08),
+          Down(BACKSPACE, 0x88, true), Down(LEFT, 0x88, true), Up(BACKSPACE, 0x88), Up(LEFT, 0x08),
+          Down(RIGHT, 0x89, true), Up(RIGHT, 0x09)}},
+        {"keys the machine lacks",
+         {Down(A, 0xE1, true), Down(ESC, 0xE1, false), Down(TAB, 0xE1, false), Down(F1, 0xE1, false),
+          Down(UP, 0xE1, false), Down(DOWN, 0xE1, false), Down(ALT, 0xE1, false), Down(BACKTICK, 0xE1, false),
+          Down(0x00, 0xE1, false), Down(0x5F, 0xE1, false), Up(ESC, 0xE1), Up(TAB, 0xE1), Up(UP, 0xE1),
+          Up(0x5F, 0xE1), Up(A, 0x61)}},
+        {"scan codes from 0x60 on",
+         {Down(0x60, 0x00, false), Down(0x9E, 0x00, false), Down(0xFF, 0x00, false), Down(A, 0xE1, true),
+          Up(0x9E, 0xE1), Up(0x60, 0xE1), Up(0xFF, 0xE1), Down(0xAA, 0xE1, false), Down(B, 0xE2, true),
+          Up(B, 0xE2), Up(A, 0x62)}},
+        {"shift alone changes nothing",
+         {Down(A, 0xE1, true), Up(A, 0x61), Down(LSHIFT, 0x61, false), Up(LSHIFT, 0x61), Down(CTRL, 0x61, false),
+          Up(CTRL, 0x61)}},
+        {"focus loss releases held keys",
+         {Down(A, 0xE1, true), Down(B, 0xE2, true), Focus(0x62), Down(A, 0xE1, true), Up(A, 0x61), Up(B, 0x61)}},
+        {"focus loss keeps shift",
+         {Down(LSHIFT, 0x00, false), Focus(0x00), Down(A, 0xC1, true), Focus(0x41), Up(LSHIFT, 0x41),
+          Down(A, 0xE1, true)}},
+    };
+    for (const Sequence& s : sequences) {
+        Machine m;
+        m.Play(s.name, s.steps);
+    }
+}
+
+TEST(Keyboard, CodePlanesOfEveryKey)
+{
+    // The target layout by PC key row: scan code of the first key, plain and shifted codes.
+    struct KeyRow {
+        std::uint8_t firstScan;
+        const char* plain;
+        const char* shifted;
+    };
+    const KeyRow rows[] = {
+        {0x02, "1234567890+`", "!\"#$%&/()=?@"},
+        {0x10, "qwertyuiop}~", "QWERTYUIOP]^"},
+        {0x1E, "asdfghjkl|{", "ASDFGHJKL\\["},
+        {0x2B, "'zxcvbnm,.-", "*ZXCVBNM;:_"},
+        {0x56, "<", ">"},
+    };
+    for (const KeyRow& row : rows) {
+        for (std::size_t i = 0; row.plain[i]; ++i) {
+            const auto scan = static_cast<std::uint8_t>(row.firstScan + i);
+            const auto plain = static_cast<std::uint8_t>(row.plain[i]);
+            const auto shifted = static_cast<std::uint8_t>(row.shifted[i]);
+            const bool letter = plain >= 0x60;  // the national letters sit at 0x60 and 0x7B-0x7E
+            const std::uint8_t p = CKeyboard::PositionOf(scan);
+            ASSERT_NE(p, 0) << std::hex << int(scan);
+            EXPECT_EQ(CKeyboard::IsLetter(p), letter) << std::hex << int(scan);
+
+            // Ctrl on a letter gives its control code; otherwise Ctrl changes nothing, except
+            // on the key left of Z, which gives DEL.
+            const std::uint8_t ctrl = letter ? shifted & 0x1F : scan == LEFT_OF_Z ? 0x7F : plain;
+            std::uint8_t ctrlShift = letter ? ctrl : scan == LEFT_OF_Z ? 0x7F : shifted;
+            switch (scan) {
+            case O: ctrlShift = 0x1F; break;
+            case P: ctrlShift = 0x00; break;
+            case K: ctrlShift = 0x1B; break;
+            case L: ctrlShift = 0x1C; break;
+            case N: ctrlShift = 0x1E; break;
+            case M: ctrlShift = 0x1D; break;
+            default: break;
+            }
+
+            Machine m;
+            m.Play(std::string("key ") + row.plain[i],
+                   {Down(scan, plain | 0x80, true), Up(scan, plain), Down(LSHIFT, plain, false),
+                    Down(scan, shifted | 0x80, true), Up(scan, shifted), Down(CTRL, shifted, false),
+                    Down(scan, ctrlShift | 0x80, true), Up(scan, ctrlShift), Up(LSHIFT, ctrlShift),
+                    Down(scan, ctrl | 0x80, true), Up(scan, ctrl)});
+        }
+    }
+    // Positions of the keys outside the letter block, and of the modifiers.
+    EXPECT_EQ(CKeyboard::PositionOf(BACKSPACE), 50);
+    EXPECT_EQ(CKeyboard::PositionOf(LEFT), 50);
+    EXPECT_EQ(CKeyboard::PositionOf(0x1C), 32);  // Enter
+    EXPECT_EQ(CKeyboard::PositionOf(RIGHT), 67);
+    EXPECT_EQ(CKeyboard::PositionOf(SPACE), 74);
+    EXPECT_EQ(CKeyboard::PositionOf(CAPS), 19);
+    EXPECT_EQ(CKeyboard::PositionOf(CTRL), 37);
+    EXPECT_EQ(CKeyboard::PositionOf(LSHIFT), 55);
+    EXPECT_EQ(CKeyboard::PositionOf(RSHIFT), 66);
+    EXPECT_EQ(CKeyboard::CodeOf(32, true, true), 0x0D);
+    for (std::uint8_t p : {0, 19, 37, 55, 66, 14, 68, 73})
+        EXPECT_EQ(CKeyboard::CodeOf(p, false, false), 0xFF) << int(p);
+    // Exactly the 56 scan codes of the layout reach a key.
+    int mapped = 0;
+    for (int s = 0; s < 256; ++s)
+        mapped += CKeyboard::PositionOf(static_cast<std::uint8_t>(s)) != 0;
+    EXPECT_EQ(mapped, 56);
+}
