@@ -1,6 +1,7 @@
 #include "devices/CFileDevice.h"
 
 #include <array>
+#include <string>
 
 #include "bus/CIoBus.h"
 #include "core/Settings.h"
@@ -23,7 +24,13 @@ void CFileDevice::Open(CHostFile::Mode mode)
         return;
     }
     // The folder text is put in front as it stands: it carries its own trailing separator.
-    Report(file.Open(CFolderLookup::Resolve(settings.fileFolder + *name), mode));
+    // A zero byte in it would cut the path short at some other place, so it opens nothing.
+    const std::string path = settings.fileFolder + *name;
+    if (path.find('\0') != std::string::npos) {
+        Report(false);
+        return;
+    }
+    Report(file.Open(CFolderLookup::Resolve(path), mode));
 }
 
 void CFileDevice::ReadBlock()

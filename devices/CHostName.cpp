@@ -6,9 +6,9 @@ namespace {
 
 // A drive or stream separator where the host gives ':' a meaning; an ordinary character here.
 #ifdef _WIN32
-constexpr bool COLON_IS_SPECIAL = true;
+constexpr bool COLON_SEPARATES = true;
 #else
-constexpr bool COLON_IS_SPECIAL = false;
+constexpr bool COLON_SEPARATES = false;
 #endif
 
 }  // namespace
@@ -25,8 +25,8 @@ std::optional<std::string> CHostName::Build(const TargetName& target)
         if (i == NAME_BYTES - 1)
             latin1.push_back('.');
     }
-    // An all-space extension leaves a point the host would ignore; it is dropped so that
-    // "NAME." opens "NAME".
+    // An all-space extension leaves a trailing point. Stores kept where such points are
+    // ignored hold that file as plain "NAME", so the points are dropped and "NAME." opens it.
     while (!latin1.empty() && latin1.back() == '.')
         latin1.pop_back();
 
@@ -37,7 +37,7 @@ std::optional<std::string> CHostName::Build(const TargetName& target)
         return std::nullopt;
     for (char c : latin1) {
         const auto u = static_cast<std::uint8_t>(c);
-        if (u < 0x20 || c == '/' || c == '\\' || (COLON_IS_SPECIAL && c == ':'))
+        if (u < 0x20 || c == '/' || c == '\\' || (COLON_SEPARATES && c == ':'))
             return std::nullopt;
     }
     return Latin1ToUtf8(latin1);

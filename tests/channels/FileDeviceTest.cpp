@@ -315,6 +315,12 @@ TEST_F(FileStore, FolderThatCannotHoldFilesFailsTheOpen)
     m.SetHL(0x4000);
     EXPECT_EQ(m.File(ChannelMachine::WRITE_BLOCK), FAILED);
     EXPECT_EQ(root.Read("plain").size(), 12u);
+
+    // A zero byte in the folder text must not cut the path down to the file before it.
+    m.settings.fileFolder = root.File("plain") + std::string(1, '\0');
+    EXPECT_EQ(m.OpenFile(ChannelMachine::OPEN_WRITE, 2, "GAME    BAS"), FAILED);
+    EXPECT_FALSE(m.files.Slot(2).IsOpen());
+    EXPECT_EQ(root.Read("plain").size(), 12u);
 }
 
 namespace {

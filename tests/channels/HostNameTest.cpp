@@ -59,7 +59,7 @@ TEST(HostName, BuildsNamesFromTheElevenBytes)
         {".X         ", ".X"},
         {"...     TXT", "....TXT"},
         {"A:B     C:D", "A:B.C:D"},                 // ':' separates nothing on this host
-        {"A.      .  ", "A"},                       // trailing points all go, as on the original host
+        {"A.      .  ", "A"},                       // every trailing point goes, as where points at the end are ignored
         {"\x7F" "       TXT", "\x7F.TXT"},
     };
     for (const Case& c : cases) {
