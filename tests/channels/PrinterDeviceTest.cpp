@@ -156,23 +156,3 @@ TEST_F(Printer, WriteErrorsOnAFullDeviceKeepTheStatus)
     m.Printer(ChannelMachine::CLOSE);
     EXPECT_FALSE(m.files.Slot(6).IsOpen());
 }
-
-TEST_F(Printer, ReopeningASlotFinishesTheEarlierJob)
-{
-    m.SetB(2);
-    m.Printer(ChannelMachine::OPEN_WRITE);
-    Print(2, 0x5000, "one");
-    m.settings.printDestination = root.File("second.out");
-    m.SetB(2);
-    m.Printer(ChannelMachine::OPEN_WRITE);  // no close in between
-    Print(2, 0x5000, "two");
-    // The first destination is free again: another slot can open it.
-    m.settings.printDestination = root.File("print.out");
-    m.SetB(3);
-    m.Printer(ChannelMachine::OPEN_WRITE);
-    EXPECT_TRUE(m.files.Slot(3).IsOpen());
-    Print(3, 0x5000, "three");
-    m.files.CloseAll();
-    EXPECT_EQ(Printed(), "onethree");
-    EXPECT_EQ(Printed("second.out"), "two");
-}
