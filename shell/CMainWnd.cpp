@@ -1,0 +1,196 @@
+#include "shell/CMainWnd.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+
+#include "core/CEmuApp.h"
+#include "shell/CAboutDlg.h"
+#include "shell/CConfigDlg.h"
+#include "shell/CEventPoster.h"
+#include "shell/CMessenger.h"
+#include "shell/CScreenWnd.h"
+#include "shell/CSettingsStore.h"
+#include "shell/ShellEvents.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace {
+
+// The window-menu command of the about box, compared exactly.
+constexpr unsigned IDM_ABOUT = 106;
+
+}  // namespace
+#endif
+
+CMainWnd::CMainWnd(CEmuApp& app, const CSettingsStore& store, CMessenger& messenger, CEventPoster& poster,
+                   std::chrono::milliseconds tickPeriod)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      app(app),
+      store(store),
+      messenger(messenger),
+      poster(poster),
+      keyboardLink(app.Keyboard()),
+      ticks(tickPeriod)
+{
+    setWindowTitle(QStringLiteral("Vorlix"));
+    setAttribute(Qt::WA_QuitOnClose);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+}
+
+CMainWnd::~CMainWnd()
+{
+    ticks.Stop();
+    poster.SetTarget(nullptr);
+}
+
+bool CMainWnd::Create()
+{
+    screenWnd = new CScreenWnd(app.Display(), &keyboardLink, this);
+    // Whatever gives this window the focus passes it on to the screen, the only key receiver.
+    setFocusProxy(screenWnd);
+    screenWnd->setFocus();
+
+    const QRect r = screenWnd->geometry();
+    resetButton = AddButton(QStringLiteral("Reset"), 0);
+    configButton = AddButton(QStringLiteral("Config"), BUTTON_HEIGHT);
+    exitButton = AddButton(QStringLiteral("Exit"), 2 * BUTTON_HEIGHT);
+    filler = new QWidget(this);
+    filler->setGeometry(r.right() + 1, 3 * BUTTON_HEIGHT, BUTTON_WIDTH, r.height() - 3 * BUTTON_HEIGHT);
+    filler->setBackgroundRole(QPalette::Base);
+    filler->setAutoFillBackground(true);
+
+    connect(resetButton, &QPushButton::clicked, this, [this] { OnReset(); });
+    connect(configButton, &QPushButton::clicked, this, [this] { OnConfig(); });
+    connect(exitButton, &QPushButton::clicked, this, [this] { OnExit(); });
+
+    setFixedSize(r.width() + BUTTON_WIDTH, r.height());
+    if (QScreen* display = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(display->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    poster.SetTarget(this);
+    return ticks.Start([this] { poster.Post(WM_EMU_TICK); });
+}
+
+QPushButton* CMainWnd::AddButton(const QString& text, int top)
+{
+    auto* button = new QPushButton(text, this);
+    button->setGeometry(screenWnd->geometry().right() + 1, top, BUTTON_WIDTH, BUTTON_HEIGHT);
+    // The buttons never take the focus, so keys keep reaching the screen.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+int CMainWnd::OnEmuTick()
+{
+    if (!runEnabled)
+        return 0;
+    app.RunSlice();
+    screenWnd->UpdateImage();
+    screenWnd->update();
+    return 1;
+}
+
+void CMainWnd::OnReset()
+{
+    app.ResetMachine();
+    setFocus();
+}
+
+void CMainWnd::OnExit()
+{
+    QCoreApplication::exit(0);
+    setFocus();
+}
+
+void CMainWnd::OnConfig()
+{
+    CConfigDlg dialog(messenger, this);
+    runEnabled = false;
+    Settings& settings = app.Config();
+    dialog.SetValues(settings);
+    if (dialog.exec() == QDialog::Accepted) {
+        dialog.GetValues(settings);
+        store.Write(settings, [this](const QString& text) { messenger.Show(this, text); });
+    }
+    setFocus();
+    runEnabled = true;
+}
+
+void CMainWnd::OnAbout()
+{
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainWnd::AppendAboutItem()
+{
+    aboutItem = true;
+#ifdef _WIN32
+    HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_ABOUT, L"About...");
+#endif
+}
+
+bool CMainWnd::event(QEvent* event)
+{
+    if (event->type() == WM_EMU_TICK) {
+        OnEmuTick();
+        return true;
+    }
+    if (event->type() == WM_WAVE_DONE) {
+        if (waveDone)
+            waveDone();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CMainWnd::contextMenuEvent(QContextMenuEvent* event)
+{
+#ifdef _WIN32
+    // There the item lives in the window menu.
+    QWidget::contextMenuEvent(event);
+#else
+    if (!aboutItem) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("About..."), this, [this] { OnAbout(); });
+    menu.exec(event->globalPos());
+#endif
+}
+
+void CMainWnd::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+#ifdef _WIN32
+bool CMainWnd::nativeEvent(const QByteArray& eventType, void* message, qintptr* result)
+{
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (msg->message == WM_SYSCOMMAND && msg->wParam == IDM_ABOUT) {
+        OnAbout();
+        *result = 0;
+        return true;
+    }
+    return QWidget::nativeEvent(eventType, message, result);
+}
+#endif

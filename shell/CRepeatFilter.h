@@ -1,0 +1,47 @@
+// Turns the host's key events into one press and one release per physical key stroke.
+// Under X11 a held key produces release/press pairs carrying one timestamp, and Qt's own
+// repeat flag cannot be trusted, so a release is held back until the next key event or a
+// short timer: a press of the same key with the same timestamp cancels it as a repeat.
+// A press of a key already held (repeats without releases) is dropped as well.
+// CScreenWnd feeds it and owns the timer that calls Flush().
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+
+class CRepeatFilter {
+public:
+    // How long a release may wait for the press that would make it a repeat.
+    static constexpr int RELEASE_HOLD_MS = 30;
+
+    // Called with (true, scan) for a press and (false, scan) for a release.
+    using Sink = std::function<void(bool down, std::uint8_t scan)>;
+
+    explicit CRepeatFilter(Sink sink) : sink(std::move(sink)) {}
+
+    // `key` identifies the physical key (the native code); `scan` is what the sink receives.
+    // A press settles any waiting release; Release() returns true when its release now waits
+    // for Flush().
+    void Press(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp);
+    bool Release(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp);
+    // Passes on a release that is still waiting.
+    void Flush();
+    // The focus has gone: every key counts as released and nothing waits.
+    void Forget();
+
+    bool IsHeld(std::uint32_t key) const { return held.count(key) != 0; }
+    bool HasPending() const { return pending.has_value(); }
+
+private:
+    struct Pending {
+        std::uint32_t key;
+        std::uint8_t scan;
+        std::uint64_t timestamp;
+    };
+
+    Sink sink;
+    std::set<std::uint32_t> held;
+    std::optional<Pending> pending;
+};
