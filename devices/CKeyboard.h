@@ -35,15 +35,12 @@ public:
     // Treats every held key as released; Shift and Ctrl stay as they were.
     void FocusLost();
 
-    // Key position of a scan code (0 for keys the machine lacks), and the code of a position
-    // in one of the four planes; for tests and the shell's diagnostics.
+    // Read-only views of the layout: the key position of a scan code (0 for keys the machine
+    // lacks), a position's code in one of the four planes (NO_CODE for none) and whether
+    // Caps Lock affects it.
     static std::uint8_t PositionOf(std::uint8_t scan);
     static std::uint8_t CodeOf(std::uint8_t position, bool shift, bool ctrl);
     static bool IsLetter(std::uint8_t position);
-
-    std::uint8_t Modifiers() const { return modifiers; }
-    unsigned KeysHeld() const { return keysHeld; }
-    std::uint8_t LastCode() const { return lastCode; }
 
 private:
     bool ShiftHeld() const { return (modifiers & MOD_SHIFT) != 0; }
