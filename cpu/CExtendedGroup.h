@@ -63,8 +63,8 @@ public:
         case 0x5E: c.cpu.Regs().im = 2; c.budget -= 8; break;
         case 0x47: c.cpu.Regs().i = c.a; c.budget -= 9; break;
         case 0x4F: c.budget -= 9; break;  // there is no refresh register to load
-        case 0x57: LoadAFromSpecial(c, c.cpu.Regs().i); break;
-        case 0x5F: LoadAFromSpecial(c, static_cast<std::uint8_t>(c.NextRandom() >> 8)); break;
+        case 0x57: LoadAFromIr(c, c.cpu.Regs().i); break;
+        case 0x5F: LoadAFromIr(c, static_cast<std::uint8_t>(c.NextRandom() >> 8)); break;
         case 0x67: {
             const std::uint8_t m = c.Read(c.hl);
             const std::uint8_t old = c.a;
@@ -123,7 +123,7 @@ private:
         c.budget -= 15;
     }
     // LD A,I and LD A,R: S and Z from the value, H and N cleared, P/V = IFF2, C kept.
-    static VORLIX_ALWAYS_INLINE void LoadAFromSpecial(CCpuCore& c, std::uint8_t value)
+    static VORLIX_ALWAYS_INLINE void LoadAFromIr(CCpuCore& c, std::uint8_t value)
     {
         c.a = value;
         c.f = static_cast<std::uint8_t>((c.f & 0x29) | (SzpTable[value] & 0xC0) |

@@ -241,16 +241,20 @@ std::vector<std::string> RunVector(const Vector& test, CMemory& memory)
             diffs.push_back(line + ", got " + Hex(got, 2));
         }
     }
-    std::vector<bool> listed(CMemory::SIZE, false);
+    // The listed bytes are checked, then put back, so that one comparison of the whole
+    // memory finds any write the vector does not list.
     for (const auto& [address, value] : test.memoryAfter) {
-        listed[address] = true;
         if (bytes[address] != value)
             diffs.push_back("memory " + Hex(address, 4) + ": expected " + Hex(value, 2) + ", got " +
                             Hex(bytes[address], 2));
     }
-    for (std::uint32_t address = 0; address < CMemory::SIZE; ++address)
-        if (!listed[address] && bytes[address] != image[address])
-            diffs.push_back("memory " + Hex(address, 4) + ": unexpected write of " + Hex(bytes[address], 2));
+    for (const auto& [address, value] : test.memoryAfter)
+        bytes[address] = image[address];
+    if (std::memcmp(bytes, image.data(), CMemory::SIZE) != 0) {
+        for (std::uint32_t address = 0; address < CMemory::SIZE; ++address)
+            if (bytes[address] != image[address])
+                diffs.push_back("memory " + Hex(address, 4) + ": unexpected write of " + Hex(bytes[address], 2));
+    }
     if (bus.writes != test.writes) {
         std::string line = "port writes: expected";
         for (const auto& [port, value] : test.writes)

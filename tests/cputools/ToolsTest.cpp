@@ -79,20 +79,23 @@ TEST(VectorRunner, PassesGoodVectorsAndNamesTheFieldsThatDiffer)
     // OUT (7),A expected to write 43 to port 7; it writes 00.
     file += Vector("out wrong", "0100=d3 0101=07",
                    "E pc=0102 a=00\nR 0100=d3 0101=07\nW 07=43\nC 11\n");
+    // LD (HL),99h writes at 0000 (HL is 0), which the vector does not list.
+    file += Vector("stray write", "0100=36 0101=99", "E pc=0102\nR 0100=36 0101=99\nC 10\n");
     // IN A,(9) with the port value given.
     file += Vector("in good", "0100=db 0101=09", "P 09=a5\nE pc=0102 a=a5 f=28\nR 0100=db 0101=09\nC 11\n");
     folder.WriteText("mixed.txt", file);
 
     const Result result = RunTool(folder, std::string(Z80_VECTORS_TOOL) + " mixed.txt");
     EXPECT_NE(result.status, 0);
-    EXPECT_EQ(LastLine(result.out), "2 passed, 2 failed");
-    EXPECT_EQ(Count(result.out, "FAIL "), 2);
+    EXPECT_EQ(LastLine(result.out), "2 passed, 3 failed");
+    EXPECT_EQ(Count(result.out, "FAIL "), 3);
     EXPECT_NE(result.out.find("FAIL ld a wrong"), std::string::npos);
     EXPECT_NE(result.out.find("a: expected 43, got 42"), std::string::npos);
     EXPECT_NE(result.out.find("cycles: expected 4, got 7"), std::string::npos);
     EXPECT_NE(result.out.find("memory 0200: expected 55, got 00"), std::string::npos);
     EXPECT_NE(result.out.find("FAIL out wrong"), std::string::npos);
     EXPECT_NE(result.out.find("port writes: expected 07=43, got 07=00"), std::string::npos);
+    EXPECT_NE(result.out.find("FAIL stray write\n  memory 0000: unexpected write of 99"), std::string::npos);
     EXPECT_EQ(result.out.find("ld a good"), std::string::npos);
     EXPECT_EQ(result.out.find("FAIL in good"), std::string::npos);
 
