@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include "ChannelMachine.h"
 #include "TempFolder.h"
 
@@ -144,8 +147,10 @@ TEST_F(Printer, UnusableDestinationsStillReportZero)
 TEST_F(Printer, WriteErrorsOnAFullDeviceKeepTheStatus)
 {
     // The printer software takes 0 as its only answer, so a device that is always full
-    // changes nothing it can see; the write is attempted and nothing breaks.
-    m.settings.printDestination = "/dev/full";
+    // changes nothing it can see; the write is attempted and nothing breaks. A node of our
+    // own for the full device keeps other tests that lock /dev/full from getting in the way.
+    const std::string full = root.File("full");
+    m.settings.printDestination = ::mknod(full.c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0 ? full : "/dev/full";
     m.SetB(6);
     EXPECT_EQ(m.Printer(ChannelMachine::OPEN_WRITE), 0);
     EXPECT_TRUE(m.files.Slot(6).IsOpen());
