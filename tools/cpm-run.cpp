@@ -6,13 +6,13 @@
 // 0x0000 reaches an OUT to the exit port. The run ends there or after N T-states; the
 // T-states executed (not counting the exit trap) are printed on stderr.
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
