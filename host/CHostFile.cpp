@@ -41,10 +41,14 @@ bool CHostFile::Open(const std::string& path, Mode mode)
         ::close(f);
         return false;
     }
-    int fl = ::fcntl(f, F_GETFL);
-    if (fl < 0 || ::fcntl(f, F_SETFL, fl & ~O_NONBLOCK) != 0) {
-        ::close(f);
-        return false;
+    // A FIFO stays non-blocking, so that reading or writing it can never stall the machine;
+    // files and devices go back to ordinary blocking transfers.
+    if (!S_ISFIFO(st.st_mode)) {
+        int fl = ::fcntl(f, F_GETFL);
+        if (fl < 0 || ::fcntl(f, F_SETFL, fl & ~O_NONBLOCK) != 0) {
+            ::close(f);
+            return false;
+        }
     }
     // The share is exclusive: whoever holds the file first keeps it.
     if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
@@ -82,6 +86,8 @@ long CHostFile::Read(void* buffer, std::size_t count)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            if (errno == EAGAIN && done > 0)
+                break;  // a FIFO with nothing more to give: what came so far is the data
             return -1;
         }
         if (n == 0)

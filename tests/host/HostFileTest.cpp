@@ -3,6 +3,10 @@
 #include "TempFolder.h"
 #include "host/CHostFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 TEST(HostFile, SecondOpenOfAHeldFileFailsInEveryMode)
 {
     TempFolder dir;
@@ -62,4 +66,19 @@ TEST(HostFile, BadPathsAndWriteErrors)
 
     ASSERT_TRUE(f.Open("/dev/full", CHostFile::Mode::Append));
     EXPECT_EQ(f.Write("abc", 3), -1);  // the device is full: nothing written
+}
+
+TEST(HostFile, FifoWithAnIdleWriterNeverBlocks)
+{
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo("pipe", 0600), 0);
+    int writer = ::open("pipe", O_RDWR | O_NONBLOCK);  // a writer that never writes
+    ASSERT_GE(writer, 0);
+    CHostFile f;
+    ASSERT_TRUE(f.Open("pipe", CHostFile::Mode::Read));
+    char buf[8];
+    EXPECT_EQ(f.Read(buf, sizeof buf), -1);
+    ASSERT_EQ(::write(writer, "ab", 2), 2);
+    EXPECT_EQ(f.Read(buf, sizeof buf), 2);
+    ::close(writer);
 }
