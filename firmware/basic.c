@@ -18,8 +18,8 @@ typedef short s16;
 #define TMPN 8              /* temporary string cells at the start of the arena */
 #define PROG (TMPN * 2)     /* first program record */
 #define LINE_MAX 120
-#define FOR_MAX 8
-#define GOSUB_MAX 16
+#define FOR_MAX 16
+#define GOSUB_MAX 32
 #define DEPTH_MAX 24
 
 enum {
@@ -86,14 +86,17 @@ static u8 f_on;
 static u8 *fbuf;
 static u16 fpos;
 static const u8 nothing[1] = {0};
+/* Entries of one-letter scalars, found once per run: most programs use little else. */
+static u16 vcache[52];
 
 static void error(u8 e);
 static s16 expr(void);
 
 /* ---- small helpers ---- */
 
-static u8 is_digit(u8 c) { return c >= '0' && c <= '9'; }
-static u8 is_alpha(u8 c) { return c >= 'A' && c <= 'Z'; }
+/* Predicates as expressions: the interpreter's inner loops test characters constantly. */
+#define is_digit(c) ((u8)((c) - '0') < 10)
+#define is_alpha(c) ((u8)((c) - 'A') < 26)
 static u16 rd(u16 a) { return (u16)(M[a] | (M[a + 1] << 8)); }
 static void wr(u16 a, u16 v) { M[a] = (u8)v; M[a + 1] = (u8)(v >> 8); }
 static u16 lnum(const u8 *rec) { return (u16)(rec[1] | (rec[2] << 8)); }
@@ -364,6 +367,7 @@ static void clear(void)
     hbot = msize;
     memset(M, 0, PROG);
     tsp = fsp = gsp = 0;
+    memset(vcache, 0, sizeof vcache);
     dline = 0;
     dptr = 0;
     cont_ok = 0;
@@ -508,7 +512,7 @@ static u8 readnum(const u8 **pp, s16 *out, u8 sign)
     while (is_digit(*p)) {
         if (v > 3276 || (v == 3276 && *p > (u8)(negative ? '8' : '7')))
             error(E_OVERFLOW);
-        v = (u16)(v * 10 + (*p++ - '0'));
+        v = (u16)((v << 3) + (v << 1) + (*p++ - '0'));
     }
     *out = negative ? (s16)(u16)(0 - v) : (s16)v;
     *pp = p;
@@ -528,11 +532,11 @@ static u16 linearg(void)
 
 static u16 findvar(u8 n1, u8 n2, u8 kind)
 {
-    u16 p = vbeg;
-    while (p < vend) {
-        if (M[p] == n1 && M[p + 1] == n2 && M[p + 2] == kind)
-            return p;
-        p += 5 + 2 * rd(p + 3);
+    const u8 *p = M + vbeg, *end = M + vend;
+    while (p < end) {
+        if (p[0] == n1 && p[1] == n2 && p[2] == kind)
+            return (u16)(p - M);
+        p += 5 + ((p[3] | (p[4] << 8)) << 1);
     }
     return 0;
 }
@@ -590,6 +594,13 @@ static u16 varref(void)
         if (etype)
             error(E_TYPE);
         expect(')');
+    }
+    if (kind < 2 && !n2) {
+        u16 *slot = &vcache[(u8)((n1 - 'A') * 2 + kind)];
+        if (!*slot)
+            *slot = makevar(n1, 0, kind, 1);
+        etype = kind;
+        return (u16)(*slot + 5);
     }
     v = findvar(n1, n2, kind);
     if (!v)
@@ -749,8 +760,14 @@ static s16 primary(void)
         return v;
     }
     if (c == '-') {
-        v = neg(numeric(primary()));
-        return v;
+        /* A negative literal is read whole, so -32768 can be written. */
+        if (is_digit(*tp)) {
+            tp--;
+            readnum(&tp, &v, 1);
+            etype = 0;
+            return v;
+        }
+        return neg(numeric(primary()));
     }
     if (c == '+')
         return numeric(primary());
@@ -1540,8 +1557,10 @@ static void run(void)
         }
         if (sys_break())
             breakhere(tp);
-        memset(M, 0, PROG);
-        tsp = 0;
+        if (tsp) {
+            memset(M, 0, PROG);
+            tsp = 0;
+        }
         stmt_tp = tp;
         jumped = 0;
         statement();

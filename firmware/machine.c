@@ -93,7 +93,9 @@ static void cursor(unsigned char on)
 
 unsigned char sys_getline(char *buf, unsigned char max)
 {
-    unsigned char n = 0, k;
+    /* hi: how far the line has been typed; erased characters stay in buf, so the right
+       arrow types them again, and past them it moves on over a space. */
+    unsigned char n = 0, hi = 0, k;
     kbrk = 0;
     for (;;) {
         cursor(1);
@@ -109,15 +111,16 @@ unsigned char sys_getline(char *buf, unsigned char max)
                 n--;
                 sys_putc(8);
             }
+            continue;
         } else if (k == 9) {
-            /* Right arrow: take over the character under the cursor. */
-            k = row_addr(crow)[ccol];
-            if (n < max) {
-                buf[n++] = k;
-                sys_putc(k);
-            }
-        } else if (k >= ' ' && n < max) {
+            k = n < hi ? (unsigned char)buf[n] : ' ';
+        } else if (k < ' ') {
+            continue;
+        }
+        if (n < max) {
             buf[n++] = k;
+            if (n > hi)
+                hi = n;
             sys_putc(k);
         }
     }
@@ -206,7 +209,14 @@ unsigned char sys_dos_open(unsigned char write, const unsigned char *name11)
     unsigned char st;
     dev_de = name11;
     st = dev_call(write ? DOS_ROM + 3 : DOS_ROM, FILE_SLOT);
+    /* Records move through the buffer the open hands back; one outside the slot buffers
+       would have them overwrite our own code or variables. */
     dos_buf = dev_hl;
+    if (st != SYS_NODEV && ((unsigned int)dos_buf < 0xF500 || (unsigned int)dos_buf > 0xFC00 ||
+                            ((unsigned int)dos_buf & 0xFF))) {
+        dos_buf = (unsigned char *)0xF500;
+        return 0xFF;
+    }
     return st;
 }
 

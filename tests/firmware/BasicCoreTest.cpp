@@ -29,6 +29,7 @@ TEST(BasicCore, ArithmeticPrecedenceAndComparisons)
         {"-(3-5)", " 2\nReady\n"},
         {"32767", " 32767\nReady\n"},
         {"-32767-1", "-32768\nReady\n"},
+        {"-32768;--5;-(-32768+1)", "-32768 5 32767\nReady\n"},
         {"3<4;3>4;3<=3;3>=4;3<>4;3=3", "-1 0-1 0-1-1\nReady\n"},
         {"12 AND 10;12 OR 3;NOT 0", " 8 15-1\nReady\n"},
         {"NOT 1=2", "-1\nReady\n"},
@@ -55,6 +56,9 @@ TEST(BasicCore, ArithmeticErrors)
     EXPECT_EQ(Print(m, "1/0"), "Division by zero\nReady\n");
     EXPECT_EQ(Print(m, "5 MOD 0"), "Division by zero\nReady\n");
     EXPECT_EQ(Print(m, "40000"), "Overflow\nReady\n");
+    EXPECT_EQ(Print(m, "32768"), "Overflow\nReady\n");
+    EXPECT_EQ(Print(m, "-(32768)"), "Overflow\nReady\n");
+    EXPECT_EQ(Print(m, "-(-32768)"), "Overflow\nReady\n");
     EXPECT_EQ(Print(m, "1+\"A\""), "Type mismatch\nReady\n");
     EXPECT_EQ(Print(m, "(1+2"), "Syntax error\nReady\n");
     EXPECT_EQ(Print(m, "((((((((((((((((((((((((((((1))))))))))))))))))))))))))))"),

@@ -211,6 +211,40 @@ TEST(FirmwareEndToEnd, SoundWritesPortSix)
     EXPECT_EQ(values, (std::vector<std::string>{"0x41", "0x00"}));
 }
 
+// The same program on the ROM as in the host build of the interpreter: catches code the
+// cross-compiler gets wrong (multiplications with high low bytes, the string collector,
+// array arithmetic, INPUT while a program runs).
+TEST(FirmwareEndToEnd, TheRomComputesWhatTheHostBuildComputes)
+{
+    RuntimeFolder folder;
+    auto screen = Session(
+        "new\\n"
+        "10 print 181*181;-200*100;255*128;-7/2;-7 mod 2;300/-7\\n"
+        "20 print -32768;-128*256;1000*-32;-1*-32767;17 and -2;-32768 or 1\\n"
+        "30 print \"ab\"<\"b\";\"abc\">\"ab\";val(\"-123\")+1;str$(-32768);asc(chr$(200))\\n"
+        "40 a$=\"\":for i=1 to 320:a$=left$(a$+chr$(65+i mod 26),50):next:print len(a$);right$(a$,3)\\n"
+        "50 randomize 7:for i=1 to 8:print rnd(100);:next:print\\n"
+        "60 dim b(300):for i=0 to 300:b(i)=i*100:next:s=0:for i=0 to 300:s=s+b(i)/100 mod 7:next:print s\\n"
+        "70 input \"n\";n:print n*2;\\n"
+        "80 print 200*200\\n"
+        "run\\n21\\n",
+        {}, "1000");
+    const std::vector<std::string> expected = {
+        " 32761-20000 32640-3-1-42",
+        "-32768-32768-32000 32767 16-32767",
+        "-1-1-122-32768 200",
+        " 50WXY",
+        " 95 43 86 74 81 41 4 40",
+        " 903",
+        "n? 21",
+        " 42",
+        "Overflow in 80",
+        "Ready",
+    };
+    ASSERT_EQ(screen.size(), 24u);
+    EXPECT_EQ(std::vector<std::string>(screen.begin() + 13, screen.begin() + 23), expected);
+}
+
 // --- in-process sessions, for keys the runner cannot type ---
 
 class QuietShell final : public CEmuShell {
