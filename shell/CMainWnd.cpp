@@ -51,6 +51,10 @@ CMainWnd::~CMainWnd()
 {
     ticks.Stop();
     poster.SetTarget(nullptr);
+    // The screen goes before the keyboard link it calls: hiding this window later would
+    // otherwise report its focus loss through a link that no longer exists.
+    delete screenWnd;
+    screenWnd = nullptr;
 }
 
 bool CMainWnd::Create()

@@ -27,6 +27,7 @@ public:
     CMainWnd(CEmuApp& app, const CSettingsStore& store, CMessenger& messenger, CEventPoster& poster,
              std::chrono::milliseconds tickPeriod);
     // Stops the tick source first: no tick may be posted to a window that is going away.
+    // Then deletes the screen.
     ~CMainWnd() override;
 
     // Builds the screen and the buttons, sizes and centres the window (still hidden) and
