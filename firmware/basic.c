@@ -1593,6 +1593,8 @@ static void do_line(const char *text)
         s++;
     if (!*s)
         return;
+    if (strlen((const char *)s) > LINE_MAX)
+        error(E_LONG);
     if (readnum(&s, &n, 0)) {
         while (*s == ' ')
             s++;

@@ -106,7 +106,7 @@ TEST(BasicFiles, PrinterGetsListingsAndPrintedText)
     EXPECT_EQ(m.printer, " 1x 2x 3x\r\nA         B\r\n");
     EXPECT_EQ(m.printJobs, 2);  // one job a command
     m.printer.clear();
-    m.Line("LPRINT \"" + std::string(200, 'z') + "\"");
+    m.Line("A$=\"\":FOR I=1 TO 200:A$=A$+\"z\":NEXT:LPRINT A$");
     EXPECT_EQ(m.printer, std::string(200, 'z') + "\r\n");
     m.printerPresent = false;
     EXPECT_EQ(m.Line("LLIST"), "No device\nReady\n");
