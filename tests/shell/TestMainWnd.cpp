@@ -2,6 +2,7 @@
 // nothing while the configuration dialog is open), Reset, Exit, closing, and the about box.
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -187,6 +188,54 @@ private Q_SLOTS:
         QCOMPARE(rig.app.Display().FrameCounter(), frames);
         QVERIFY(window.RunEnabled());
         rig.app.Files().CloseAll();
+    }
+
+    void KeysReachTheTranslatorAndTheFocusStaysOnTheScreen()
+    {
+        TestRig rig;
+        QVERIFY(rig.app.Startup());
+        CMainWnd& window = rig.Window();
+        rig.poster.SetTarget(nullptr);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.Screen()));
+
+        // A, by its XKB keycode, through the translator: the code with bit 7 set while held.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 38, 0, 0, "a");
+        press.setTimestamp(100);
+        QCoreApplication::sendEvent(window.Screen(), &press);
+        QCOMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0xE1));
+        QVERIFY(rig.app.Cpu().pendingEvents & CCpu::EVENT_INT);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, 38, 0, 0, "a");
+        release.setTimestamp(200);
+        QCoreApplication::sendEvent(window.Screen(), &release);
+        QTRY_COMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0x61));
+
+        // Clicking the buttons leaves the keys with the screen.
+        QTest::mouseClick(window.ResetButton(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.Screen()));
+        WhenModal<CConfigDlg>([](CConfigDlg* dialog) {
+            if (dialog)
+                dialog->reject();
+        });
+        QTest::mouseClick(window.ConfigButton(), Qt::LeftButton);
+        // The window's focus goes back to the screen; this platform leaves re-activating the
+        // window after the dialog to the test.
+        QCOMPARE(window.focusWidget(), static_cast<QWidget*>(window.Screen()));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.Screen()));
+
+        // Holding a key while the focus goes elsewhere releases it for the machine.
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, 38, 0, 0, "a");
+        again.setTimestamp(300);
+        QCoreApplication::sendEvent(window.Screen(), &again);
+        QCOMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0xE1));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QTRY_COMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0x61));
     }
 
     void ExitAndCloseEndTheEventLoop()
