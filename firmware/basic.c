@@ -101,12 +101,15 @@ static u16 rd(u16 a) { return (u16)(M[a] | (M[a + 1] << 8)); }
 static void wr(u16 a, u16 v) { M[a] = (u8)v; M[a + 1] = (u8)(v >> 8); }
 static u16 lnum(const u8 *rec) { return (u16)(rec[1] | (rec[2] << 8)); }
 
-static u8 skipsp(void)
+static u8 skipspaces(void)
 {
     while (*tp == ' ')
         tp++;
     return *tp;
 }
+
+/* The next character after any spaces; most of the time there are none to skip. */
+#define skipsp() (*tp == ' ' ? skipspaces() : *tp)
 
 static void expect(u8 c)
 {
