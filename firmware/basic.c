@@ -669,9 +669,9 @@ static s16 function(u8 t)
                 v = *schars(d);
             } else {
                 /* The string ends at its length, not at a zero: copy it out first. */
-                u8 buf[8];
+                u8 buf[16];
                 const u8 *p = buf;
-                u8 m = len < 7 ? len : 7;
+                u8 m = len < 15 ? len : 15;
                 memcpy(buf, schars(d), m);
                 buf[m] = 0;
                 if (!readnum(&p, &v, 1))
@@ -1207,13 +1207,15 @@ static void st_next(void)
         f = &fors[fsp - 1];
         v = (s16)rd(f->cell);
         r = (s16)(u16)((u16)v + (u16)f->step);
-        /* A step that would overflow ends the loop. */
-        if (!((f->step < 0) == (v < 0) && (r < 0) != (v < 0)) &&
-            (f->step < 0 ? r >= f->limit : r <= f->limit)) {
+        /* The variable ends one step past the limit; a step that would overflow ends the
+           loop with the variable at its last value. */
+        if (!((f->step < 0) == (v < 0) && (r < 0) != (v < 0))) {
             wr(f->cell, (u16)r);
-            cur = f->line;
-            tp = f->tp;
-            return;
+            if (f->step < 0 ? r >= f->limit : r <= f->limit) {
+                cur = f->line;
+                tp = f->tp;
+                return;
+            }
         }
         fsp--;
         if (skipsp() != ',')

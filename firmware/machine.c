@@ -44,6 +44,8 @@ static void newline(void)
         crow++;
 }
 
+/* A character in the last column leaves ccol at COLS, a pending wrap: the line moves down
+   only when more text follows, so a full 40-character line ended by CR takes one row. */
 void sys_putc(unsigned char c)
 {
     if (c == '\r') {
@@ -61,9 +63,9 @@ void sys_putc(unsigned char c)
     } else if (c == 12) {
         sys_cls();
     } else {
-        row_addr(crow)[ccol] = c;
-        if (++ccol == COLS)
+        if (ccol == COLS)
             newline();
+        row_addr(crow)[ccol++] = c;
     }
 }
 
@@ -87,7 +89,10 @@ unsigned char sys_key(void)
 
 static void cursor(unsigned char on)
 {
-    unsigned char *p = row_addr(crow) + ccol;
+    unsigned char *p;
+    if (ccol == COLS)
+        return;  /* pending wrap: the cursor shows again with the next character */
+    p = row_addr(crow) + ccol;
     *p = on ? (*p | 0x80) : (*p & 0x7F);
 }
 

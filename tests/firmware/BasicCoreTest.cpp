@@ -35,6 +35,7 @@ TEST(BasicCore, ArithmeticPrecedenceAndComparisons)
         {"NOT 1=2", "-1\nReady\n"},
         {"1<2 AND 3<2", " 0\nReady\n"},
         {"ABS(-5);ABS(5)", " 5 5\nReady\n"},
+        {"VAL(\"        -12\");VAL(\"X\");VAL(\"\")", "-12 0 0\nReady\n"},
         {"\"AB\"<\"B\";\"AB\"=\"AB\";\"ABC\">\"AB\"", "-1-1-1\nReady\n"},
         {"1,2", " 1         2\nReady\n"},
         {"\"X\";TAB(5);\"Y\"", "X    Y\nReady\n"},
@@ -104,7 +105,7 @@ TEST(BasicCore, ProgramWithLoopsSubroutinesStringsAndArrays)
         "110 IF A(2)=4 THEN PRINT \"YES\":GOTO 130",
         "120 PRINT \"NO\"",
         "130 IF A(2)=5 THEN PRINT \"NO\"",
-        "140 END",
+        "140 PRINT I;J:FOR K=32766 TO 32767:NEXT:PRINT K:END",
         "200 FOR I=1 TO 3:PRINT N$(I);\" \";:NEXT:PRINT:RETURN",
         "300 DATA apple,\"pear, ripe\"",
         "310 DATA plum",
@@ -116,6 +117,8 @@ TEST(BasicCore, ProgramWithLoopsSubroutinesStringsAndArrays)
               " 65B-12 35!\n"
               " 11 12 21 22\n"
               "YES\n"
+              " 3 3\n"
+              " 32767\n"
               "Ready\n");
     // Variables survive the run; editing the program clears them.
     EXPECT_EQ(m.Line("PRINT A(5);N$(1)"), " 25apple\nReady\n");

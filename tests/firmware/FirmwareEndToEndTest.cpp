@@ -117,6 +117,23 @@ TEST(FirmwareEndToEnd, BannerPromptAndSimpleArithmetic)
     EXPECT_EQ(screen[5], "Ready");
 }
 
+TEST(FirmwareEndToEnd, AFullRowTakesOneRowAndLongerLinesWrap)
+{
+    RuntimeFolder folder;
+    const std::string full = "10 rem 3456789012345678901234567890abcde";  // 40 characters
+    ASSERT_EQ(full.size(), 40u);
+    auto screen = Session(full + "\\nlist\\nprint \"" + std::string(45, 'x') + "\"\\n");
+    EXPECT_EQ(screen[3], full);
+    EXPECT_EQ(screen[4], "list");
+    EXPECT_EQ(screen[5], "10 REM 3456789012345678901234567890abcde");
+    EXPECT_EQ(screen[6], "Ready");
+    EXPECT_EQ(screen[7], "print \"" + std::string(33, 'x'));
+    EXPECT_EQ(screen[8], std::string(12, 'x') + "\"");
+    EXPECT_EQ(screen[9], std::string(40, 'x'));
+    EXPECT_EQ(screen[10], std::string(5, 'x'));
+    EXPECT_EQ(screen[11], "Ready");
+}
+
 TEST(FirmwareEndToEnd, ProgramWithLoopsSubroutinesStringsAndArrays)
 {
     RuntimeFolder folder;
