@@ -150,6 +150,26 @@ private Q_SLOTS:
         QCOMPARE(rig.app.Display().FrameCounter(), frames + 1);
     }
 
+    void WaveNotificationsReachTheirHandlerOneByOne()
+    {
+        TestRig rig;
+        int calls = 0;
+        rig.shell.SetWaveDoneHandler([&calls] { ++calls; });
+        QVERIFY(rig.app.Startup());
+        rig.poster.SetTarget(nullptr);
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::postEvent(&rig.Window(), new QEvent(WM_WAVE_DONE));
+        QCoreApplication::sendPostedEvents(&rig.Window(), WM_WAVE_DONE);
+        QCOMPARE(calls, 4);
+        // The poster is how other threads reach the window; withdrawn, it posts nothing.
+        rig.poster.SetTarget(&rig.Window());
+        QVERIFY(rig.poster.Post(WM_WAVE_DONE));
+        rig.poster.SetTarget(nullptr);
+        QVERIFY(!rig.poster.Post(WM_WAVE_DONE));
+        QCoreApplication::sendPostedEvents(&rig.Window(), WM_WAVE_DONE);
+        QCOMPARE(calls, 5);
+    }
+
     void ResetKeepsMemoryLatchesAndDevices()
     {
         TestRig rig;

@@ -1,6 +1,9 @@
 // Start-up with the window: the first failure's message and a window that never shows;
 // settings read once; a complete start showing the window with the machine reset.
+#include <QApplication>
+#include <QMessageBox>
 #include <QSettings>
+#include <QTimer>
 #include <QTest>
 
 #include "TestRegistry.h"
@@ -114,6 +117,29 @@ private Q_SLOTS:
         QTRY_VERIFY(rig.app.Cpu().pendingEvents & CCpu::EVENT_NMI);
         rig.app.Shutdown();
         QVERIFY(rig.shell.MainWindow() == nullptr);
+    }
+
+    void MessagesAreWarningBoxesWithOneOkButton()
+    {
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->accept();
+        });
+        CMessenger messenger;
+        messenger.Show(nullptr, "Display initialization failed!");
+        QCOMPARE(title, QCoreApplication::applicationName());
+        QCOMPARE(text, QString("Display initialization failed!"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
     void SettingsDefaultWhenMissingOrUnreadable()
