@@ -15,6 +15,7 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral("1.1"));
     QIcon icon;
     icon.addFile(QStringLiteral(":/vorlix/icon32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/vorlix/icon48.png"), QSize(48, 48));
