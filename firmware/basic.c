@@ -762,6 +762,26 @@ static s16 primary(void)
         expect(')');
         return v;
     }
+    if (c == '&' && *tp == 'H') {
+        /* &H7C00: addresses above 32767 without going negative. */
+        u16 h = 0;
+        u8 digits = 0, d;
+        for (tp++;; tp++) {
+            if (is_digit(*tp))
+                d = *tp - '0';
+            else if ((u8)(*tp - 'A') < 6)
+                d = *tp - 'A' + 10;
+            else
+                break;
+            if (++digits > 4)
+                error(E_OVERFLOW);
+            h = (u16)((h << 4) | d);
+        }
+        if (!digits)
+            error(E_SYNTAX);
+        etype = 0;
+        return (s16)h;
+    }
     if (c == '-') {
         /* A negative literal is read whole, so -32768 can be written. */
         if (is_digit(*tp)) {

@@ -35,6 +35,7 @@ TEST(BasicCore, ArithmeticPrecedenceAndComparisons)
         {"NOT 1=2", "-1\nReady\n"},
         {"1<2 AND 3<2", " 0\nReady\n"},
         {"ABS(-5);ABS(5)", " 5 5\nReady\n"},
+        {"&H7C00;&hffff;&H10+1", " 31744-1 17\nReady\n"},
         {"VAL(\"        -12\");VAL(\"X\");VAL(\"\")", "-12 0 0\nReady\n"},
         {"\"AB\"<\"B\";\"AB\"=\"AB\";\"ABC\">\"AB\"", "-1-1-1\nReady\n"},
         {"1,2", " 1         2\nReady\n"},
@@ -58,6 +59,8 @@ TEST(BasicCore, ArithmeticErrors)
     EXPECT_EQ(Print(m, "5 MOD 0"), "Division by zero\nReady\n");
     EXPECT_EQ(Print(m, "40000"), "Overflow\nReady\n");
     EXPECT_EQ(Print(m, "32768"), "Overflow\nReady\n");
+    EXPECT_EQ(Print(m, "&H10000"), "Overflow\nReady\n");
+    EXPECT_EQ(Print(m, "&HG"), "Syntax error\nReady\n");
     EXPECT_EQ(Print(m, "-(32768)"), "Overflow\nReady\n");
     EXPECT_EQ(Print(m, "-(-32768)"), "Overflow\nReady\n");
     EXPECT_EQ(Print(m, "1+\"A\""), "Type mismatch\nReady\n");

@@ -381,6 +381,11 @@ TEST(FirmwareEndToEnd, SetSwitchCodesGiveBlockGraphics)
     EXPECT_EQ(m.Cell(4, 1), 0x17);
     EXPECT_EQ(m.Cell(4, 2), 'b');
     EXPECT_EQ(m.Row(4), std::string("a ") + CScreenText::GRAPHICS);
+    // Video memory by address: the last cell of the bottom row.
+    m.Type("poke &h7fd0+39,42:print peek(&h7ff7)\n");
+    m.Frames(10);
+    EXPECT_EQ(m.Cell(23, 39), 42);
+    EXPECT_EQ(m.Row(7), " 42");
 }
 
 }  // namespace
