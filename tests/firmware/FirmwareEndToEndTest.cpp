@@ -12,6 +12,10 @@
 #include <sstream>
 
 #include "TempFolder.h"
+#include "bus/CIoBus.h"
+#include "bus/CMemory.h"
+#include "bus/CPortObserver.h"
+#include "cpu/CCpu.h"
 #include "core/CEmuApp.h"
 #include "core/CEmuShell.h"
 #include "core/CScreenText.h"
@@ -386,6 +390,109 @@ TEST(FirmwareEndToEnd, SetSwitchCodesGiveBlockGraphics)
     m.Frames(10);
     EXPECT_EQ(m.Cell(23, 39), 42);
     EXPECT_EQ(m.Row(7), " 42");
+}
+
+// --- the device ROMs' routines called directly, with their port traffic recorded ---
+
+// Records each command written to the two channel ports with the registers it carried.
+class ChannelLog final : public CPortObserver {
+public:
+    explicit ChannelLog(CCpu& cpu) : cpu(cpu) {}
+    void OnPortWrite(std::uint8_t port, std::uint8_t value) override
+    {
+        if (port == 254 || port == 255)
+            entries.push_back({port, value, cpu.Regs().bc, cpu.Regs().de, cpu.Regs().hl});
+    }
+    struct Entry {
+        int port, command, bc, de, hl;
+        bool operator==(const Entry&) const = default;
+    };
+    std::vector<Entry> entries;
+
+private:
+    CCpu& cpu;
+};
+
+// Loads a routine at 0x8000 that ends in HALT and runs it with interrupts off.
+void RunRoutine(Machine& m, const std::vector<std::uint8_t>& code)
+{
+    for (std::size_t i = 0; i < code.size(); ++i)
+        m.app.Memory().WriteByte(static_cast<std::uint32_t>(0x8000 + i), code[i]);
+    CCpu::Registers& r = m.app.Cpu().Regs();
+    r.pc = 0x8000;
+    r.sp = 0xF000;
+    r.iff1 = r.iff2 = 0;
+    m.app.Cpu().AddCycles(200000);
+    m.app.Cpu().Run(200000);
+}
+
+TEST(FirmwareEndToEnd, PrinterRomSplitsLongTextIntoRunsOf255)
+{
+    RuntimeFolder folder;
+    Machine m;
+    ASSERT_TRUE(m.started);
+    m.app.Config().printDestination = "out.prn";
+    std::string text;
+    for (int i = 0; i < 600; ++i) {
+        text += static_cast<char>('A' + i % 26);
+        m.app.Memory().WriteByte(0x9000 + i, static_cast<std::uint8_t>(text.back()));
+    }
+    ChannelLog log(m.app.Cpu());
+    m.app.Bus().SetObserver(&log);
+    RunRoutine(m, {0x06, 0x01, 0xCD, 0x00, 0x78,         // ld b,1 / call open
+                   0x21, 0x00, 0x90, 0x11, 0x58, 0x02,   // ld hl,0x9000 / ld de,600
+                   0xCD, 0x03, 0x78,                     // call print
+                   0xCD, 0x06, 0x78, 0x76});             // call close / halt
+    m.app.Bus().SetObserver(nullptr);
+    using E = ChannelLog::Entry;
+    const std::vector<E> expected = {
+        {254, 1, 0x0100, 0x0000, 0xF600},  // open slot 1: HL comes back as its buffer
+        {254, 4, 0x01FF, 0x0258, 0x9000},  // 255 bytes
+        {254, 4, 0x01FF, 0x0159, 0x90FF},  // 255 bytes
+        {254, 4, 0x015A, 0x005A, 0x91FE},  // the last 90
+    };
+    ASSERT_EQ(log.entries.size(), expected.size() + 1);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(log.entries[i], expected[i]) << i;
+    EXPECT_EQ(log.entries.back().port, 254);
+    EXPECT_EQ(log.entries.back().command, 2);  // close
+    EXPECT_EQ(log.entries.back().bc >> 8, 1);
+    EXPECT_EQ(Slurp(folder.Path() / "out.prn"), text);
+}
+
+TEST(FirmwareEndToEnd, FileRomRoutinesDriveTheFileChannel)
+{
+    RuntimeFolder folder;
+    Machine m;
+    ASSERT_TRUE(m.started);
+    const std::string name = "REC     DAT";
+    for (std::size_t i = 0; i < name.size(); ++i)
+        m.app.Memory().WriteByte(0x9000 + i, static_cast<std::uint8_t>(name[i]));
+    ChannelLog log(m.app.Cpu());
+    m.app.Bus().SetObserver(&log);
+    // Create REC.DAT on slot 2, fill its buffer with 0x5A, write it, close; open it again,
+    // read the record into 0xA000, read past the end, close. Statuses go to 0x9100 onwards.
+    RunRoutine(m, {0x06, 0x02, 0x11, 0x00, 0x90, 0xCD, 0x03, 0x60, 0x32, 0x00, 0x91,  // create
+                   0xE5, 0x36, 0x5A, 0x54, 0x5D, 0x13, 0x01, 0xFF, 0x00, 0xED, 0xB0,  // fill
+                   0xE1, 0x06, 0x02, 0xCD, 0x0C, 0x60, 0x32, 0x01, 0x91,              // write
+                   0xCD, 0x06, 0x60,                                                  // close
+                   0x11, 0x00, 0x90, 0xCD, 0x00, 0x60, 0x32, 0x02, 0x91,              // open
+                   0x21, 0x00, 0xA0, 0xCD, 0x09, 0x60, 0x32, 0x03, 0x91,              // read
+                   0xCD, 0x09, 0x60, 0x32, 0x04, 0x91,                                // past end
+                   0xCD, 0x06, 0x60, 0x76});                                          // close
+    m.app.Bus().SetObserver(nullptr);
+    std::vector<int> commands;
+    for (const auto& e : log.entries) {
+        EXPECT_EQ(e.port, 255);
+        EXPECT_EQ(e.bc >> 8, 2);  // every command on slot 2
+        commands.push_back(e.command);
+    }
+    EXPECT_EQ(commands, (std::vector<int>{1, 6, 2, 0, 5, 5, 2}));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(m.app.Memory().ReadByte(0x9100 + i), i == 4 ? 0xFF : 0x00) << i;
+    EXPECT_EQ(Slurp(folder.Path() / "REC.DAT"), std::string(256, 'Z'));
+    EXPECT_EQ(m.app.Memory().ReadByte(0xA000), 0x5A);
+    EXPECT_EQ(m.app.Memory().ReadByte(0xA0FF), 0x5A);
 }
 
 }  // namespace
