@@ -648,6 +648,7 @@ static u8 byte_arg(s16 v)
 }
 
 static s16 primary(void);
+static s16 negation(void);
 
 static s16 function(u8 t)
 {
@@ -797,6 +798,8 @@ static s16 primary(void)
     if (c >= T_ABS && c < T_LAST)
         return function(c);
     tp--;
+    if (c == T_NOT)
+        return negation();  /* as an operand: 1+NOT 0 */
     {
         u16 cell = varref();
         if (!etype)
@@ -906,13 +909,18 @@ static s16 relation(void)
     }
 }
 
+/* NOT takes in the comparisons that follow it: NOT A=B is NOT (A=B). */
 static s16 negation(void)
 {
-    if (skipsp() == T_NOT) {
-        tp++;
-        return (s16)~numeric(negation());
-    }
-    return relation();
+    s16 v;
+    if (skipsp() != T_NOT)
+        return relation();
+    tp++;
+    if (++depth > DEPTH_MAX)
+        error(E_COMPLEX);
+    v = (s16)~numeric(negation());
+    depth--;
+    return v;
 }
 
 static s16 conjunction(void)

@@ -33,6 +33,7 @@ TEST(BasicCore, ArithmeticPrecedenceAndComparisons)
         {"3<4;3>4;3<=3;3>=4;3<>4;3=3", "-1 0-1 0-1-1\nReady\n"},
         {"12 AND 10;12 OR 3;NOT 0", " 8 15-1\nReady\n"},
         {"NOT 1=2", "-1\nReady\n"},
+        {"1+NOT 0;5*NOT 1;5*NOT 1=1;NOT NOT 7", " 0-10 0 7\nReady\n"},
         {"1<2 AND 3<2", " 0\nReady\n"},
         {"ABS(-5);ABS(5)", " 5 5\nReady\n"},
         {"&H7C00;&hffff;&H10+1", " 31744-1 17\nReady\n"},
@@ -68,6 +69,10 @@ TEST(BasicCore, ArithmeticErrors)
     EXPECT_EQ(Print(m, "((((((((((((((((((((((((((((1))))))))))))))))))))))))))))"),
               "Too complex\nReady\n");
     EXPECT_EQ(m.Line("X=1 2"), "Syntax error\nReady\n");
+    std::string nots;
+    for (int i = 0; i < 25; i++)
+        nots += "+NOT";
+    EXPECT_EQ(Print(m, nots + "0"), "Too complex\nReady\n");
     EXPECT_EQ(m.Line("PRINT \"" + std::string(200, 'z') + "\""), "Too long\nReady\n");
     EXPECT_EQ(m.Line("10 REM" + std::string(200, 'z')), "Too long\nReady\n");
 }
