@@ -132,10 +132,12 @@ static void outc(u8 c)
 {
     if (chan == 0) {
         sys_putc(c);
-        if (c == '\r' || c == 12 || ++col[0] == 40)
+        if (c == '\r' || c == 12)
             col[0] = 0;
-        else if (c == 8 && col[0] >= 2)
-            col[0] -= 2;
+        else if (c == 8)
+            col[0] = col[0] ? col[0] - 1 : 39;
+        else if (c != '\n' && ++col[0] == 40)
+            col[0] = 0;
         return;
     }
     if (c == '\r')
