@@ -588,6 +588,17 @@ static u16 varref(void)
     u8 n1, n2, kind;
     s16 index = 0;
     u16 v;
+    n1 = skipsp();
+    n2 = tp[1];
+    if (is_alpha(n1) && !is_alpha(n2) && !is_digit(n2) && n2 != '$' && n2 != '(' && n2 != ' ') {
+        /* The common case, a one-letter number variable, straight from the cache. */
+        u16 *slot = &vcache[(u8)((n1 - 'A') * 2)];
+        tp++;
+        if (!*slot)
+            *slot = makevar(n1, 0, 0, 1);
+        etype = 0;
+        return (u16)(*slot + 5);
+    }
     varname();
     n1 = vn1;
     n2 = vn2;
@@ -650,7 +661,7 @@ static u8 byte_arg(s16 v)
 }
 
 static s16 primary(void);
-static s16 negation(void);
+static s16 climb(u8 min);
 
 static s16 function(u8 t)
 {
@@ -744,9 +755,13 @@ static s16 primary(void)
 {
     u8 c = skipsp();
     s16 v;
+    etype = 0;
     if (is_digit(c)) {
+        if (!is_digit(tp[1])) {
+            tp++;
+            return (s16)(c - '0');
+        }
         readnum(&tp, &v, 0);
-        etype = 0;
         return v;
     }
     tp++;
@@ -799,9 +814,15 @@ static s16 primary(void)
         return numeric(primary());
     if (c >= T_ABS && c < T_LAST)
         return function(c);
+    if (c == T_NOT) {
+        /* NOT takes in the comparisons after it: NOT A=B is NOT (A=B). */
+        if (++depth > DEPTH_MAX)
+            error(E_COMPLEX);
+        v = (s16)~numeric(climb(4));
+        depth--;
+        return v;
+    }
     tp--;
-    if (c == T_NOT)
-        return negation();  /* as an operand: 1+NOT 0 */
     {
         u16 cell = varref();
         if (!etype)
@@ -809,53 +830,6 @@ static s16 primary(void)
         v = tnew(slen(rd(cell)));
         memcpy(schars(rd(tcell((u8)v))), schars(rd(cell)), slen(rd(cell)));
         return v;
-    }
-}
-
-static s16 term(void)
-{
-    s16 a = primary(), b;
-    u8 op;
-    for (;;) {
-        op = skipsp();
-        if (op != '*' && op != '/' && op != T_MOD)
-            return a;
-        tp++;
-        numeric(a);
-        b = numeric(primary());
-        a = op == '*' ? mul(a, b) : divide(a, b, op == T_MOD);
-    }
-}
-
-static s16 sum(void)
-{
-    s16 a = term(), b;
-    u8 op;
-    for (;;) {
-        op = skipsp();
-        if (op != '+' && op != '-')
-            return a;
-        tp++;
-        if (etype) {
-            u8 k = (u8)a, l1, l2, t;
-            if (op != '+')
-                error(E_TYPE);
-            b = term();
-            if (!etype)
-                error(E_TYPE);
-            l1 = slen(rd(tcell(k)));
-            l2 = slen(rd(tcell((u8)b)));
-            if (l1 + l2 > 255)
-                error(E_LONG);
-            t = tnew((u8)(l1 + l2));
-            memcpy(schars(rd(tcell(t))), schars(rd(tcell(k))), l1);
-            memcpy(schars(rd(tcell(t))) + l1, schars(rd(tcell((u8)b))), l2);
-            a = tkeep(k);
-            etype = 1;
-        } else {
-            b = numeric(term());
-            a = op == '+' ? add(a, b) : add(a, neg(b));
-        }
     }
 }
 
@@ -877,63 +851,78 @@ static s16 compare(s16 a, s16 b, u8 strings)
     return la < lb ? -1 : la > lb;
 }
 
-static s16 relation(void)
+/* Binding strength of a binary operator, 0 for none. */
+static u8 strength(u8 op)
 {
-    s16 a = sum(), b, r;
-    u8 rel, c, strings;
+    if (op == '*' || op == '/' || op == T_MOD)
+        return 6;
+    if (op == '+' || op == '-')
+        return 5;
+    if (op == '<' || op == '=' || op == '>')
+        return 4;
+    if (op == T_AND)
+        return 2;
+    return op == T_OR ? 1 : 0;
+}
+
+/* Operators binding at least min, left to right: one call per operand instead of one per
+   level keeps the evaluator quick on this processor. */
+static s16 climb(u8 min)
+{
+    s16 a = primary(), b, r;
+    u8 op, p, rel, strings, c;
     for (;;) {
-        rel = 0;
-        for (;;) {
-            c = skipsp();
-            if (c == '<')
-                rel |= 1;
-            else if (c == '=')
-                rel |= 2;
-            else if (c == '>')
-                rel |= 4;
-            else
-                break;
-            tp++;
-        }
-        if (!rel)
+        op = skipsp();
+        p = strength(op);
+        if (p < min || !p)
             return a;
+        tp++;
+        rel = 0;
+        if (p == 4) {
+            for (c = op;; c = *tp++) {
+                rel |= c == '<' ? 1 : c == '=' ? 2 : c == '>' ? 4 : 0;
+                if (*tp != '<' && *tp != '=' && *tp != '>')
+                    break;
+            }
+        }
         strings = etype;
-        b = sum();
+        if (strings && p != 4 && op != '+')
+            error(E_TYPE);
+        b = climb(p + 1);
         if (etype != strings)
             error(E_TYPE);
-        r = compare(a, b, strings);
-        if (strings) {
-            tdrop();
-            tdrop();
+        if (rel) {
+            r = compare(a, b, strings);
+            if (strings) {
+                tdrop();
+                tdrop();
+            }
+            etype = 0;
+            a = ((r < 0 && (rel & 1)) || (r == 0 && (rel & 2)) || (r > 0 && (rel & 4))) ? -1 : 0;
+        } else if (strings) {
+            u8 k = (u8)a, t;
+            u8 l1 = slen(rd(tcell(k))), l2 = slen(rd(tcell((u8)b)));
+            if (l1 + l2 > 255)
+                error(E_LONG);
+            t = tnew((u8)(l1 + l2));
+            memcpy(schars(rd(tcell(t))), schars(rd(tcell(k))), l1);
+            memcpy(schars(rd(tcell(t))) + l1, schars(rd(tcell((u8)b))), l2);
+            a = tkeep(k);
+            etype = 1;
+        } else if (op == '+') {
+            a = add(a, b);
+        } else if (op == '-') {
+            a = add(a, neg(b));
+        } else if (op == '*') {
+            a = mul(a, b);
+        } else if (op == '/' || op == T_MOD) {
+            a = divide(a, b, op == T_MOD);
+        } else if (op == T_AND) {
+            a &= b;
+        } else {
+            a |= b;
         }
-        etype = 0;
-        a = ((r < 0 && (rel & 1)) || (r == 0 && (rel & 2)) || (r > 0 && (rel & 4))) ? -1 : 0;
     }
-}
-
-/* NOT takes in the comparisons that follow it: NOT A=B is NOT (A=B). */
-static s16 negation(void)
-{
-    s16 v;
-    if (skipsp() != T_NOT)
-        return relation();
-    tp++;
-    if (++depth > DEPTH_MAX)
-        error(E_COMPLEX);
-    v = (s16)~numeric(negation());
-    depth--;
-    return v;
-}
-
-static s16 conjunction(void)
-{
-    s16 a = negation();
-    while (skipsp() == T_AND) {
-        tp++;
-        numeric(a);
-        a &= numeric(negation());
-    }
-    return a;
 }
 
 static s16 expr(void)
@@ -941,12 +930,7 @@ static s16 expr(void)
     s16 a;
     if (++depth > DEPTH_MAX)
         error(E_COMPLEX);
-    a = conjunction();
-    while (skipsp() == T_OR) {
-        tp++;
-        numeric(a);
-        a |= numeric(conjunction());
-    }
+    a = climb(1);
     depth--;
     return a;
 }
