@@ -881,7 +881,8 @@ static s16 climb(u8 min)
         if (p == 4) {
             for (c = op;; c = *tp++) {
                 rel |= c == '<' ? 1 : c == '=' ? 2 : c == '>' ? 4 : 0;
-                if (*tp != '<' && *tp != '=' && *tp != '>')
+                c = skipsp();
+                if (c != '<' && c != '=' && c != '>')
                     break;
             }
         }

@@ -31,6 +31,7 @@ TEST(BasicCore, ArithmeticPrecedenceAndComparisons)
         {"-32767-1", "-32768\nReady\n"},
         {"-32768;--5;-(-32768+1)", "-32768 5 32767\nReady\n"},
         {"3<4;3>4;3<=3;3>=4;3<>4;3=3", "-1 0-1 0-1-1\nReady\n"},
+        {"3 < > 4;3> =4;1<2<3", "-1 0-1\nReady\n"},
         {"12 AND 10;12 OR 3;NOT 0", " 8 15-1\nReady\n"},
         {"NOT 1=2", "-1\nReady\n"},
         {"1+NOT 0;5*NOT 1;5*NOT 1=1;NOT NOT 7", " 0-10 0 7\nReady\n"},
