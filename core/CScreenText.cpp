@@ -1,30 +1,17 @@
 #include "core/CScreenText.h"
 
 #include "bus/CMemory.h"
+#include "devices/TranslateChar.h"
 
 namespace {
 
-struct National {
-    std::uint8_t code;
-    const char* text;
-};
-
-constexpr National NATIONAL[] = {
-    {0x40, "\u00C9"}, {0x5B, "\u00C4"}, {0x5C, "\u00D6"}, {0x5D, "\u00C5"}, {0x5E, "\u00DC"},
-    {0x60, "\u00E9"}, {0x7B, "\u00E4"}, {0x7C, "\u00F6"}, {0x7D, "\u00E5"}, {0x7E, "\u00FC"},
-};
-
-bool IsSetSwitch(std::uint8_t m)
+// A national letter comes out as its ISO 8859-1 letter, written in UTF-8.
+std::string NationalLetter(std::uint8_t latin1)
 {
-    return (m & 0x07) != 0 && (m & 0x68) == 0;
+    return {static_cast<char>(0xC0 | (latin1 >> 6)), static_cast<char>(0x80 | (latin1 & 0x3F))};
 }
 
 }  // namespace
-
-std::uint16_t CScreenText::RowAddress(int row)
-{
-    return static_cast<std::uint16_t>(VIDEO_BASE + (row % 8) * 128 + (row / 8) * COLUMNS);
-}
 
 std::string CScreenText::Cell(std::uint8_t code, bool graphics)
 {
@@ -34,9 +21,8 @@ std::string CScreenText::Cell(std::uint8_t code, bool graphics)
     // Codes 0x40 to 0x5F of the graphics set show the letters.
     if (graphics && (m < 0x40 || m >= 0x60))
         return m == 0x20 ? " " : GRAPHICS;
-    for (const National& n : NATIONAL)
-        if (n.code == m)
-            return n.text;
+    if (std::uint8_t latin1 = TranslateChar(m); latin1 != m)
+        return NationalLetter(latin1);
     if (m == 0x7F)
         return BLOCK;
     return std::string(1, static_cast<char>(m));
@@ -46,13 +32,13 @@ std::string CScreenText::Row(const CMemory& memory, int row)
 {
     std::string text;
     bool graphics = false;  // every row starts in the text set
-    std::uint16_t address = RowAddress(row);
+    std::uint16_t address = CDisplay::RowAddress(row);
     for (int column = 0; column < COLUMNS; ++column) {
         std::uint8_t code = memory.ReadByte(static_cast<std::uint32_t>(address + column));
         text += Cell(code, graphics);
         std::uint8_t m = code & 0x7F;
         // The switch takes effect from the next cell on.
-        if (IsSetSwitch(m))
+        if (CDisplay::IsSetSwitch(m))
             graphics = (m & 0x10) != 0;
     }
     return text;

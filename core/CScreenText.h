@@ -8,20 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "devices/CDisplay.h"
+
 class CMemory;
 
 class CScreenText {
 public:
-    static constexpr int ROWS = 24;
-    static constexpr int COLUMNS = 40;
-    static constexpr std::uint16_t VIDEO_BASE = 0x7C00;
+    static constexpr int ROWS = CDisplay::TEXT_ROWS;
+    static constexpr int COLUMNS = CDisplay::COLUMNS;
     // A lit or partly lit mosaic cell (U+2592); the empty mosaic shows as a space.
     static constexpr const char* GRAPHICS = "\u2592";
     // Code 0x7F of the text set, drawn as a solid block (U+2588).
     static constexpr const char* BLOCK = "\u2588";
 
-    // Address of the first cell of a row: the rows are interleaved in 128-byte blocks.
-    static std::uint16_t RowAddress(int row);
     // One row as 40 characters of UTF-8.
     static std::string Row(const CMemory& memory, int row);
     static std::vector<std::string> Screen(const CMemory& memory);

@@ -9,10 +9,6 @@ namespace {
 // anything left in bits 1 and 0 would show as stray pixels in the next cell; it is dropped.
 constexpr std::uint8_t PIXEL_BITS = 0xFC;
 
-// A byte (after the blink mask) with a non-zero low three bits and bits 3, 5 and 6 clear
-// switches the set for the rest of its row; bit 4 chooses graphics.
-constexpr bool IsSetSwitch(unsigned m) { return (m & 0x07) != 0 && (m & 0x68) == 0; }
-
 }  // namespace
 
 bool CDisplay::Init()

@@ -47,6 +47,10 @@ public:
         return static_cast<std::uint16_t>(VIDEO_BASE + (row % 8) * 128 + (row / 8) * COLUMNS);
     }
 
+    // A byte (after the blink mask) with a non-zero low three bits and bits 3, 5 and 6 clear
+    // switches the set for the rest of its row; bit 4 chooses graphics.
+    static constexpr bool IsSetSwitch(unsigned m) { return (m & 0x07) != 0 && (m & 0x68) == 0; }
+
 private:
     void BuildGlyphTable(const std::uint8_t* font);
 

@@ -19,6 +19,7 @@
 #include "core/CEmuApp.h"
 #include "core/CEmuShell.h"
 #include "core/CScreenText.h"
+#include "devices/CDisplay.h"
 #include "core/CTypist.h"
 #include "core/Settings.h"
 #include "devices/CKeyboard.h"
@@ -327,7 +328,7 @@ public:
 
     std::uint8_t Cell(int row, int column)
     {
-        return app.Memory().ReadByte(CScreenText::RowAddress(row) + column);
+        return app.Memory().ReadByte(CDisplay::RowAddress(row) + column);
     }
 
     QuietShell shell;
