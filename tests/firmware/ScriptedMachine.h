@@ -17,37 +17,22 @@ public:
     ScriptedMachine(const ScriptedMachine&) = delete;
     ScriptedMachine& operator=(const ScriptedMachine&) = delete;
 
-    static ScriptedMachine& Current();
+    // Runs each '\n'-separated line through the interpreter and returns the screen text
+    // they produced, with line ends as '\n'.
+    std::string Lines(const std::string& text);
 
-    // Runs one line through the interpreter and returns the screen text it produced, with
-    // line ends as '\n'.
-    std::string Line(const std::string& text);
-    // Several lines; returns the screen text of all of them.
-    std::string Lines(const std::vector<std::string>& lines);
-
-    std::vector<std::uint8_t> arena;
-    std::string screen;
-    std::string printer;
-    int printJobs = 0;
-    std::deque<std::string> typed;            // answers for INPUT
-    int breakAfter = -1;                      // Ctrl+C at this many break checks
+    std::vector<std::uint8_t> arena = std::vector<std::uint8_t>(0x7500);
     std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(65536);
+    std::string screen, printer;
+    int printJobs = 0;
+    std::deque<std::string> typed;  // answers for INPUT
+    int breakAfter = -1;            // Ctrl+C at this many break checks
     std::vector<std::pair<int, int>> outs;
     std::map<std::string, std::vector<std::uint8_t>> files;
-    bool dosPresent = true;
-    bool printerPresent = true;
-
+    bool dosPresent = true, printerPresent = true;
     // Channel state.
     std::uint8_t buffer[256] = {};
     std::string openName;
-    bool openWrite = false;
-    bool fileOpen = false;
+    bool fileOpen = false, printerOpen = false;
     std::size_t readPos = 0;
-    bool printerOpen = false;
-
-private:
-    static ScriptedMachine* current;
 };
-
-// The host name the file store makes of an 11-byte 8+3 name ("GAME    BAS" -> "GAME.BAS").
-std::string HostNameOf(const std::uint8_t* name11);
