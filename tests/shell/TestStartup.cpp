@@ -1,174 +1,97 @@
-// Start-up with the window: the first failure's message and a window that never shows;
-// settings read once; a complete start showing the window with the machine reset.
-#include <QApplication>
+// Start-up with the window: each failure's message alone, a window that never shows and ticks
+// that run nothing; the settings read once; a complete start; the message boxes themselves.
 #include <QMessageBox>
 #include <QSettings>
-#include <QTimer>
 #include <QTest>
 
-#include "TestRegistry.h"
-#include "TestRig.h"
-#include "shell/ShellEvents.h"
+#include "ShellTest.h"
 
-namespace {
-
-class StartupTest : public QObject {
-    Q_OBJECT
-
-    // Runs a start-up that must fail with `message` alone, the window never shown.
-    void ExpectFailure(TestRig& rig, const QString& message)
-    {
-        QVERIFY(!rig.app.Startup());
-        QCOMPARE(rig.messenger.texts, QStringList{message});
-        QCOMPARE(rig.messenger.windowVisible, std::vector<bool>{false});
-        if (rig.shell.MainWindow()) {
-            QVERIFY(!rig.Window().isVisible());
-            QVERIFY(!rig.Window().RunEnabled());
-        }
-        rig.app.Shutdown();
-        QVERIFY(rig.shell.MainWindow() == nullptr);
-        QVERIFY(!rig.app.HasMainWindow());
-    }
-
-private Q_SLOTS:
-    void EachFailureShowsItsMessageOnly()
-    {
-        {
-            MachineFiles files;
-            files.roms = false;
-            TestRig rig(files);
-            ExpectFailure(rig, "Memory initialization failed!");
-        }
-        {
-            MachineFiles files;
-            files.basicSize = 16383;
-            TestRig rig(files);
-            ExpectFailure(rig, "Memory initialization failed!");
-        }
-        {
-            MachineFiles files;
-            files.font = false;
-            TestRig rig(files);
-            ExpectFailure(rig, "Display initialization failed!");
-        }
-        {
-            MachineFiles files;
-            files.samples = false;
-            TestRig rig(files);
-            ExpectFailure(rig, "Sound initialization failed!");
-        }
-        {
-            FailingWaveOut deaf;
-            TestRig rig(MachineFiles(), &deaf);
-            ExpectFailure(rig, "Sound initialization failed!");
-        }
-        {
-            // A tick source that cannot start fails the window's creation itself.
-            TestRig rig(MachineFiles(), nullptr, std::chrono::milliseconds(0));
-            ExpectFailure(rig, "MainWnd creation failed!");
-        }
-    }
-
-    void TicksDuringAFailureMessageRunNothing()
-    {
-        // The message box's own loop dispatches ticks; the machine is not ready for them.
+void ShellTest::StartupFailuresShowOneMessageAndRunNothing()
+{
+    FailingWaveOut deaf;
+    const struct {
         MachineFiles files;
-        files.samples = false;
-        TestRig rig(files);
-        std::uint32_t pendingAfterTicks = 0xFFFFFFFF;
-        std::uint32_t framesAfterTicks = 0xFFFFFFFF;
-        rig.messenger.onShow = [&rig, &pendingAfterTicks, &framesAfterTicks] {
-            rig.app.Cpu().pendingEvents = 0;
-            for (int i = 0; i < 3; ++i)
-                QCoreApplication::postEvent(&rig.Window(), new QEvent(WM_EMU_TICK));
-            QCoreApplication::sendPostedEvents(&rig.Window());
-            pendingAfterTicks = rig.app.Cpu().pendingEvents;
-            framesAfterTicks = rig.app.Display().FrameCounter();
-        };
-        QVERIFY(!rig.app.Startup());
-        QCOMPARE(rig.messenger.texts, QStringList{"Sound initialization failed!"});
-        QCOMPARE(pendingAfterTicks, 0u);
-        QCOMPARE(framesAfterTicks, 0u);
-    }
-
-    void StartsWithStoredSettingsAndShowsTheWindow()
-    {
-        TestRig rig;
-        {
-            QSettings stored(TEST_COMPANY, TEST_APPLICATION);
-            stored.setValue("Config/FileFolder", "disk/");
-            stored.setValue("Config/PrintDestination", "printer.txt");
-            stored.setValue("Config/PrintAppend", 0);
-            stored.setValue("Config/EmulatorSpeed", 6000);
-        }
-        QVERIFY(rig.app.Startup());
-        QVERIFY(rig.messenger.texts.isEmpty());
-        const Settings& settings = rig.app.Config();
-        QCOMPARE(settings.fileFolder, std::string("disk/"));
-        QCOMPARE(settings.printDestination, std::string("printer.txt"));
-        QCOMPARE(settings.printAppend, 0);
-        QCOMPARE(settings.printTranslate, 1);
-        QCOMPARE(settings.emulatorSpeed, 6000);
-
-        QVERIFY(rig.Window().isVisible());
-        QVERIFY(rig.Window().RunEnabled());
-        QCOMPARE(rig.app.Cpu().Regs().pc, std::uint16_t(0));
-        // The first tick runs a slice and asks for the periodic interrupt.
-        QTRY_VERIFY(rig.app.Cpu().pendingEvents & CCpu::EVENT_NMI);
-        rig.app.Shutdown();
-        QVERIFY(rig.shell.MainWindow() == nullptr);
-    }
-
-    void MessagesAreWarningBoxesWithOneOkButton()
-    {
-        QString title, text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QMessageBox::StandardButtons buttons;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
+        CWaveOut* waveOut;
+        int tickMs;
+        QString message;
+    } cases[] = {
+        {{.roms = false}, nullptr, 20, "Memory initialization failed!"},
+        {{.basicSize = 16383}, nullptr, 20, "Memory initialization failed!"},
+        {{.font = false}, nullptr, 20, "Display initialization failed!"},
+        {{.samples = false}, nullptr, 20, "Sound initialization failed!"},
+        {{}, &deaf, 20, "Sound initialization failed!"},
+        // A tick source that cannot start fails the window's creation itself.
+        {{}, nullptr, 0, "MainWnd creation failed!"},
+    };
+    for (const auto& c : cases) {
+        TestRig rig(c.files, c.waveOut, std::chrono::milliseconds(c.tickMs));
+        // The message box's own loop dispatches ticks; the machine is not ready for them.
+        int slices = -1;
+        rig.messenger.onShow = [&rig, &slices] {
+            if (!rig.shell.MainWindow())
                 return;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->standardButtons();
+            rig.app.Cpu().pendingEvents = 0;
+            Tick(rig.Window(), 3);
+            slices = int(rig.app.Cpu().pendingEvents + rig.app.Display().FrameCounter());
+        };
+        QVERIFY2(!rig.app.Startup(), qPrintable(c.message));
+        QCOMPARE(rig.messenger.texts, QStringList{c.message});
+        QCOMPARE(rig.messenger.windowVisible, std::vector<bool>{false});
+        QCOMPARE(slices, c.tickMs ? 0 : -1);
+        if (rig.shell.MainWindow())
+            QVERIFY(!rig.Window().isVisible() && !rig.Window().RunEnabled());
+        rig.app.Shutdown();
+        QVERIFY(rig.shell.MainWindow() == nullptr && !rig.app.HasMainWindow());
+    }
+}
+
+void ShellTest::StartupReadsTheSettingsAndShowsTheWindow()
+{
+    // What is stored, and the five values read: folder|destination|append|translate|speed.
+    const std::vector<std::pair<QVariantMap, QString>> cases = {
+        {{}, "||1|1|3500"},
+        {{{"Config/FileFolder", "disk/"}, {"Config/PrintDestination", "printer.txt"}, {"Config/PrintAppend", 0},
+          {"Config/EmulatorSpeed", 6000}},
+         "disk/|printer.txt|0|1|6000"},
+        {{{"Config/PrintAppend", "often"}, {"Config/PrintTranslate", -7}, {"Config/EmulatorSpeed", "12"},
+          {"Other/EmulatorSpeed", 99}},
+         "||1|-7|12"},
+    };
+    for (const auto& [stored, expected] : cases) {
+        TestRig rig;
+        QSettings store(TEST_COMPANY, TEST_APPLICATION);
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            store.setValue(it.key(), it.value());
+        store.sync();
+        QVERIFY(rig.app.Startup());
+        const Settings& s = rig.app.Config();
+        QCOMPARE(QString("%1|%2|%3|%4|%5").arg(QString::fromStdString(s.fileFolder),
+                                               QString::fromStdString(s.printDestination))
+                     .arg(s.printAppend).arg(s.printTranslate).arg(s.emulatorSpeed),
+                 expected);
+        QVERIFY(rig.messenger.texts.isEmpty());
+        QVERIFY(rig.Window().isVisible() && rig.Window().RunEnabled());
+        QCOMPARE(rig.app.Cpu().Regs().pc, std::uint16_t(0));
+    }
+    // The tick source's first tick runs a slice, which asks for the periodic interrupt.
+    TestRig rig;
+    QVERIFY(rig.app.Startup());
+    QTRY_VERIFY(rig.app.Cpu().pendingEvents & CCpu::EVENT_NMI);
+    rig.app.Shutdown();
+    QVERIFY(rig.shell.MainWindow() == nullptr);
+}
+
+void ShellTest::MessagesAreWarningBoxesWithOneOkButton()
+{
+    QString seen;
+    QTimer::singleShot(0, [&seen] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen = QString("%1|%2|%3|%4").arg(box->windowTitle(), box->text()).arg(box->icon())
+                       .arg(box->standardButtons());
             box->accept();
-        });
-        CMessenger messenger;
-        messenger.Show(nullptr, "Display initialization failed!");
-        QCOMPARE(title, QCoreApplication::applicationName());
-        QCOMPARE(text, QString("Display initialization failed!"));
-        QCOMPARE(icon, QMessageBox::Warning);
-        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    }
-
-    void SettingsDefaultWhenMissingOrUnreadable()
-    {
-        IsolatedSettings isolated;
-        const CSettingsStore store(TEST_COMPANY, TEST_APPLICATION);
-        Settings settings;
-        store.Read(settings);
-        QCOMPARE(settings.fileFolder, std::string());
-        QCOMPARE(settings.printDestination, std::string());
-        QCOMPARE(settings.printAppend, 1);
-        QCOMPARE(settings.printTranslate, 1);
-        QCOMPARE(settings.emulatorSpeed, 3500);
-        {
-            QSettings stored(TEST_COMPANY, TEST_APPLICATION);
-            stored.setValue("Config/PrintAppend", "often");
-            stored.setValue("Config/PrintTranslate", -7);
-            stored.setValue("Config/EmulatorSpeed", "12");
-            stored.setValue("Other/EmulatorSpeed", 99);
         }
-        Settings again;
-        store.Read(again);
-        QCOMPARE(again.printAppend, 1);
-        QCOMPARE(again.printTranslate, -7);
-        QCOMPARE(again.emulatorSpeed, 12);
-    }
-};
-
-}  // namespace
-
-const ShellTests::Registration startupTest([] { return static_cast<QObject*>(new StartupTest); });
-#include "TestStartup.moc"
+    });
+    CMessenger().Show(nullptr, "Display initialization failed!");
+    QCOMPARE(seen, QString("%1|Display initialization failed!|%2|%3")
+                       .arg(QCoreApplication::applicationName()).arg(QMessageBox::Warning).arg(QMessageBox::Ok));
+}

@@ -1,0 +1,56 @@
+#include "ShellTest.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+void RecordingMessenger::Show(QWidget*, const QString& text)
+{
+    texts << text;
+    bool visible = false;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        visible = visible || widget->isVisible();
+    windowVisible.push_back(visible);
+    if (onShow)
+        onShow();
+}
+
+void MachineFiles::WriteTo(const TempFolder& folder) const
+{
+    if (roms) {
+        std::vector<std::uint8_t> basic(basicSize, 0x00);
+        if (basic.size() >= 2) {
+            basic[0] = 0x18;
+            basic[1] = 0xFE;
+        }
+        folder.Write("basic.rom", basic);
+        folder.Write("dev_dos.rom", 4096, 0xC9);
+        folder.Write("dev_pr.rom", 2048, 0xC9);
+    }
+    if (font)
+        folder.Write("font.bin", 2560, 0x00);
+    for (const char* name : {"noise.snd", "vco_hi.snd", "vco_lo.snd", "vco_slf.snd", "slf.snd"})
+        if (samples)
+            folder.Write(name, 4000, 0x80);
+}
+
+void IsolatedSettings::PointAt(const QString& path)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+}
+
+void IsolatedSettings::MakeUnwritable()
+{
+    QFile blocker(dir.filePath("blocker"));
+    if (blocker.open(QIODevice::WriteOnly))
+        blocker.write("not a folder");
+    PointAt(blocker.fileName());
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    ShellTest test;
+    return QTest::qExec(&test, argc, argv);
+}
