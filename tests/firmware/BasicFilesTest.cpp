@@ -47,7 +47,8 @@ TEST(BasicFiles, LoadReadsHostWrittenFiles)
     EXPECT_EQ(m.Lines("LOAD \"unix.bas\"\nLIST\nRUN"),
               "Ready\n10 A=5\n20 PRINT A\n30 PRINT \"unix\"\nReady\n 5\nunix\nReady\n");
     EXPECT_EQ(m.Lines("LOAD \"NOEND\"\nRUN"), "Ready\n 9\nReady\n");
-    EXPECT_EQ(m.Lines("LOAD \"BIG\"\nLIST 400"), "Ready\n400 REM " + std::string(20, 'x') + "\nReady\n");
+    EXPECT_EQ(m.Lines("LOAD \"BIG\"\nLIST 400"),
+              "Ready\n400 REM " + std::string(20, 'x') + "\nReady\n");
     EXPECT_FALSE(m.fileOpen);
 }
 
@@ -55,7 +56,8 @@ TEST(BasicFiles, MissingFilesBadNamesAndAbsentDevicesAreErrors)
 {
     ScriptedMachine m;
     EXPECT_EQ(m.Lines("LOAD \"NOPE\""), "File not found\nReady\n");
-    for (const char* name : {"../X", "A/B", "", ".BAS", "NINECHARS", "A.LONG", "C:X", "A B", "X.Y.Z"})
+    for (const char* name :
+         {"../X", "A/B", "", ".BAS", "NINECHARS", "A.LONG", "C:X", "A B", "X.Y.Z"})
         EXPECT_EQ(m.Lines(std::string("SAVE \"") + name + "\""), "Bad file name\nReady\n") << name;
     EXPECT_TRUE(m.files.empty());
     // Lines of a loaded file that are not program lines stop the load.

@@ -39,8 +39,6 @@ std::string ScriptedMachine::Lines(const std::string& text)
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
         basic_line(line.c_str());
-    if (text.empty())
-        basic_line("");
     return screen;
 }
 
