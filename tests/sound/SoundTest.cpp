@@ -2,32 +2,56 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "FakeWaveOut.h"
 #include "TempFolder.h"
 #include "devices/CSound.h"
 #include "host/CHostFile.h"
+#include "host/CNullWaveOut.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
 constexpr std::size_t N = CSound::BUFFER_SAMPLES;
 
-// A recognisable loop: pseudo-random bytes that never hit the zero level 0x80, so a gated or
-// switched-off stretch cannot be mistaken for sound.
-Bytes MakeLoop(std::size_t length, std::uint32_t seed)
+// A wave output that keeps queued buffers until the test hands them back, one at a time, as a
+// device does once it has played them. Operations can be told to fail for chosen buffers.
+class FakeWaveOut final : public CWaveOut {
+public:
+    bool Open() override { return ++opens > openFailures; }
+    bool Prepare(WaveBuffer& b) override { return failPrepare.count(b.user) == 0; }
+    bool Write(WaveBuffer& b) override
+    {
+        if (++writes == writeFailsAt || failWrite.count(b.user) != 0)
+            return false;
+        queue.push_back(&b);
+        return true;
+    }
+    bool Unprepare(WaveBuffer& b) override
+    {
+        ++unprepares;
+        return failUnprepare.count(b.user) == 0;
+    }
+
+    int openFailures = 0, writeFailsAt = 0;  // writeFailsAt: the n-th Write fails, 0 never
+    std::set<std::uintptr_t> failPrepare, failWrite, failUnprepare;
+    int opens = 0, writes = 0, unprepares = 0;
+    std::deque<WaveBuffer*> queue;
+    std::vector<std::uintptr_t> returned;
+};
+
+// Pseudo-random loop bytes that never hit the zero level 0x80, so silence cannot pass for sound.
+Bytes MakeLoop(std::size_t length, std::uint32_t x)
 {
     Bytes bytes(length);
-    std::uint32_t x = seed;
     for (auto& b : bytes) {
         x = x * 1103515245u + 12345u;
-        b = static_cast<std::uint8_t>(x >> 16);
-        if (b == 0x80)
-            b = 0x81;
+        b = static_cast<std::uint8_t>(x >> 16) == 0x80 ? 0x81 : static_cast<std::uint8_t>(x >> 16);
     }
     return bytes;
 }
@@ -41,39 +65,46 @@ Bytes Loop(const Bytes& sample, std::size_t start, std::size_t count)
     return out;
 }
 
+const Bytes& Append(Bytes& to, const Bytes& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+    return to;
+}
+
 Bytes Silence(std::size_t count) { return Bytes(count, 0x80); }
+Bytes Part(const Bytes& b, std::size_t from, std::size_t to) { return Bytes(b.begin() + from, b.begin() + to); }
 
 // Lengths that are not multiples of a buffer, so every loop wraps in mid-buffer.
 struct Samples {
-    Bytes slf = MakeLoop(4000, 1);
-    Bytes vcoSlf = MakeLoop(4000, 2);
-    Bytes vcoLo = MakeLoop(333, 3);
-    Bytes vcoHi = MakeLoop(250, 4);
-    Bytes noise = MakeLoop(1009, 5);
+    Bytes slf, swept, lo, hi, noise;
+    explicit Samples(std::size_t slfLen = 4000, std::size_t sweptLen = 4000, std::size_t hiLen = 250,
+                     std::size_t noiseLen = 1009)
+        : slf(MakeLoop(slfLen, 1)), swept(MakeLoop(sweptLen, 2)), lo(MakeLoop(333, 3)),
+          hi(MakeLoop(hiLen, 4)), noise(MakeLoop(noiseLen, 5)) {}
 };
 
 // A sound generator on a fake wave output, with its samples in a fresh working folder.
-class Rig {
-public:
+struct Rig {
     explicit Rig(const Samples& s = Samples()) : samples(s)
     {
-        dir.Write("slf.snd", samples.slf);
-        dir.Write("vco_slf.snd", samples.vcoSlf);
-        dir.Write("vco_lo.snd", samples.vcoLo);
-        dir.Write("vco_hi.snd", samples.vcoHi);
-        dir.Write("noise.snd", samples.noise);
+        dir.Write("slf.snd", s.slf);
+        dir.Write("vco_slf.snd", s.swept);
+        dir.Write("vco_lo.snd", s.lo);
+        dir.Write("vco_hi.snd", s.hi);
+        dir.Write("noise.snd", s.noise);
         sound.SetRetryDelay([this](int ms) { delays.push_back(ms); });
     }
-
     bool Init() { return sound.Init(out); }
-
-    // The next `buffers` buffers the generator renders, end to end.
-    Bytes Render(std::size_t buffers)
+    // Hands back the next `count` queued buffers and returns what the generator rendered.
+    Bytes Render(std::size_t count)
     {
         Bytes all;
-        for (std::size_t i = 0; i < buffers; ++i) {
-            Bytes one = out.ReturnNext(sound);
-            all.insert(all.end(), one.begin(), one.end());
+        for (std::size_t i = 0; i < count && !out.queue.empty(); ++i) {
+            WaveBuffer& b = *out.queue.front();
+            out.queue.pop_front();
+            out.returned.push_back(b.user);
+            sound.OnBufferDone(b);
+            all.insert(all.end(), b.data, b.data + b.length);
         }
         return all;
     }
@@ -87,164 +118,160 @@ public:
 
 }  // namespace
 
-TEST(Sound, InitQueuesTwentySilentBuffersWithTheSoundOff)
+TEST(Sound, TablesAttenuateAndMixAroundTheZeroLevel)
 {
+    CSoundTables t;
+    t.Build();
+    for (int s = 0; s < 256; ++s) {
+        ASSERT_EQ(t.Attenuate(static_cast<std::uint8_t>(s), 0), s);
+        ASSERT_EQ(t.Attenuate(static_cast<std::uint8_t>(s), 255), 0x80) << s;
+    }
+    // value, level, result: halves at 128, truncation toward the zero level on both sides.
+    const std::uint8_t attenuated[][3] = {
+        {0x00, 128, 0x40}, {0xFF, 128, 0xBF}, {0x00, 1, 0x01}, {0xFF, 1, 0xFE}, {0x00, 254, 0x7F}, {0xFF, 254, 0x80},
+        {0x7F, 254, 0x80}, {0x81, 2, 0x80}, {0x40, 64, 0x50}, {0xC0, 192, 0x90}, {0x80, 77, 0x80},
+    };
+    for (const auto& v : attenuated)
+        EXPECT_EQ(+t.Attenuate(v[0], v[1]), +v[2]) << +v[0] << " at " << +v[1];
+    // Half a step rounds toward 0x80 either way.
+    const std::uint8_t mixed[][3] = {
+        {0x00, 0x00, 0x00}, {0xFF, 0xFF, 0xFF}, {0x80, 0x80, 0x80}, {0x00, 0xFF, 0x80}, {0xFF, 0x00, 0x80},
+        {0x81, 0x80, 0x80}, {0x7F, 0x80, 0x80}, {0x00, 0x80, 0x40}, {0xFF, 0x80, 0xBF}, {0xA0, 0xC0, 0xB0},
+        {0x10, 0x31, 0x21},
+    };
+    for (const auto& v : mixed)
+        EXPECT_EQ(+t.Mix(v[0], v[1]), +v[2]) << +v[0] << " with " << +v[1];
+}
+
+TEST(Sound, InitQueuesTwentySilentBuffersAfterUpToFourOpensOneSecondApart)
+{
+    for (int openFailures : {0, 3, 4}) {
+        SCOPED_TRACE(openFailures);
+        Rig rig;
+        rig.out.openFailures = openFailures;
+        EXPECT_EQ(rig.Init(), openFailures < 4);
+        EXPECT_EQ(rig.out.opens, openFailures < 4 ? openFailures + 1 : 4);
+        EXPECT_EQ(rig.delays, std::vector<int>(static_cast<std::size_t>(std::min(openFailures, 3)), 1000));
+        EXPECT_EQ(rig.out.writes, openFailures < 4 ? 20 : 0);
+    }
     Rig rig;
     ASSERT_TRUE(rig.Init());
-    EXPECT_EQ(rig.out.opens, 1);
-    EXPECT_TRUE(rig.delays.empty());
     ASSERT_EQ(rig.out.queue.size(), 20u);
     for (std::size_t i = 0; i < 20; ++i) {
         const WaveBuffer& b = *rig.out.queue[i];
         EXPECT_EQ(b.user, i);
-        EXPECT_EQ(b.length, N);
-        EXPECT_EQ(Bytes(b.data, b.data + b.length), Silence(N));
+        EXPECT_EQ(Bytes(b.data, b.data + b.length), Silence(N)) << i;
     }
-    // Off until the machine writes port 6: silence, and the ring keeps its order.
+    // Off until the machine writes port 6; the ring keeps its order; a second Init leaves it be.
     EXPECT_EQ(rig.Render(25), Silence(25 * N));
-    ASSERT_EQ(rig.out.queue.size(), 20u);
     EXPECT_EQ(rig.out.queue.front()->user, 5u);
-    // A second Init leaves the running ring alone.
     EXPECT_TRUE(rig.Init());
     EXPECT_EQ(rig.out.queue.size(), 20u);
 }
 
-TEST(Sound, EnableBitPlaysTheSelectedSourceAtFullLevel)
-{
-    Rig rig;
-    ASSERT_TRUE(rig.Init());
-    const Samples& s = rig.samples;
-
-    rig.sound.SetControl(0x01);  // high oscillator
-    EXPECT_EQ(rig.Render(6), Loop(s.vcoHi, 0, 6 * N));
-    rig.sound.SetControl(0x03);  // low oscillator, from its start
-    EXPECT_EQ(rig.Render(6), Loop(s.vcoLo, 0, 6 * N));
-    // The noise has run all along: 12 buffers have gone by.
-    rig.sound.SetControl(0x09);
-    EXPECT_EQ(rig.Render(12), Loop(s.noise, 12 * N, 12 * N));
-    // Source 2 is the slow oscillator, which has run for 24 buffers.
-    rig.sound.SetControl(0x11);
-    EXPECT_EQ(rig.Render(3), Loop(s.slf, 24 * N, 3 * N));
-    // Sources 3 and 6 average the oscillator and the noise around 0x80.
-    rig.sound.SetControl(0x19);
-    const Bytes mixed = rig.Render(1);
-    const Bytes o = Loop(s.vcoHi, 0, N), n = Loop(s.noise, 27 * N, N);
-    for (std::size_t i = 0; i < N; ++i)
-        ASSERT_EQ(mixed[i], static_cast<std::uint8_t>((o[i] + n[i] - 256) / 2 + 128)) << i;
-}
-
-TEST(Sound, SwitchedOffItIsSilentAndThePositionsFreeze)
-{
-    Rig rig;
-    ASSERT_TRUE(rig.Init());
-    const Samples& s = rig.samples;
-
-    rig.sound.SetControl(0x09);
-    EXPECT_EQ(rig.Render(3), Loop(s.noise, 0, 3 * N));
-    rig.sound.SetControl(0x08);  // noise selected, but off
-    EXPECT_EQ(rig.Render(7), Silence(7 * N));
-    rig.sound.SetControl(0x00);
-    EXPECT_EQ(rig.Render(4), Silence(4 * N));
-    rig.sound.SetControl(0x09);
-    EXPECT_EQ(rig.Render(2), Loop(s.noise, 3 * N, 2 * N));
-    rig.sound.SetControl(0x11);  // the slow oscillator stood still as well
-    EXPECT_EQ(rig.Render(1), Loop(s.slf, 5 * N, N));
-}
-
-TEST(Sound, EveryWriteRestartsAFixedOscillator)
-{
-    Rig rig;
-    ASSERT_TRUE(rig.Init());
-    const Samples& s = rig.samples;
-
-    for (int i = 0; i < 3; ++i) {
-        rig.sound.SetControl(0x01);
-        EXPECT_EQ(rig.Render(2), Loop(s.vcoHi, 0, 2 * N)) << i;
-    }
-    rig.sound.SetControl(0x03);
-    rig.Render(1);
-    rig.sound.SetControl(0x03);
-    EXPECT_EQ(rig.Render(1), Loop(s.vcoLo, 0, N));
-}
-
-TEST(Sound, SweptOscillatorPlaysInStepWithTheSlowOscillator)
-{
-    Rig rig;
-    ASSERT_TRUE(rig.Init());
-    const Samples& s = rig.samples;
-
-    rig.sound.SetControl(0x01);
-    rig.Render(5);
-    // Select 2 joins the slow oscillator at its position; across its wrap it stays in step.
-    rig.sound.SetControl(0x05);
-    EXPECT_EQ(rig.Render(40), Loop(s.vcoSlf, 5 * N, 40 * N));
-    // Select 3 is the same recording; the slow oscillator alone, as source 2, shows where it is.
-    rig.sound.SetControl(0x07);
-    EXPECT_EQ(rig.Render(2), Loop(s.vcoSlf, 45 * N, 2 * N));
-    rig.sound.SetControl(0x15);
-    EXPECT_EQ(rig.Render(2), Loop(s.slf, 47 * N, 2 * N));
-}
-
-TEST(Sound, SweptRecordingShorterThanTheSlowOneIsNeverReadPastItsEnd)
-{
+// Port 6 scripts: after each write (at a buffer boundary) the output plays stretches of sources
+// from known positions. KEEP continues without a write.
+enum Source { SILENT, HI, LO, NOISE, SLOW, SWEPT, MIX_HI_NOISE };
+constexpr int KEEP = -1;
+struct Stretch {
+    int control;
+    std::size_t samples;
+    Source source;
+    std::size_t start;  // of the source's loop; for the mix, of the noise (the oscillator is new)
+};
+struct Script {
+    const char* name;
     Samples samples;
-    samples.vcoSlf = MakeLoop(1000, 9);
-    Rig rig(samples);
-    ASSERT_TRUE(rig.Init());
+    std::vector<Stretch> stretches;
+};
 
-    rig.sound.SetControl(0x01);
-    rig.Render(20);  // the slow oscillator is at 2200, past the swept recording's end
-    rig.sound.SetControl(0x05);
-    EXPECT_EQ(rig.Render(12), Loop(samples.vcoSlf, 200, 12 * N));
+TEST(Sound, PortSixScripts)
+{
+    const Script scripts[] = {
+        // The noise and the slow oscillator run on under every source while the sound is on.
+        {"each source at full level", Samples(),
+         {{0x01, 6 * N, HI, 0}, {0x03, 6 * N, LO, 0}, {0x09, 12 * N, NOISE, 12 * N}, {0x11, 3 * N, SLOW, 24 * N},
+          {0x19, N, MIX_HI_NOISE, 27 * N}}},
+        {"switched off it is silent and every position freezes", Samples(),
+         {{0x09, 3 * N, NOISE, 0}, {0x08, 7 * N, SILENT, 0}, {0x00, 4 * N, SILENT, 0}, {0x09, 2 * N, NOISE, 3 * N},
+          {0x11, N, SLOW, 5 * N}}},
+        {"every write restarts a fixed oscillator", Samples(),
+         {{0x01, 2 * N, HI, 0}, {0x01, 2 * N, HI, 0}, {0x01, 2 * N, HI, 0}, {0x03, N, LO, 0}, {0x03, N, LO, 0}}},
+        {"the swept oscillator keeps in step with the slow one across its wrap", Samples(),
+         {{0x01, 5 * N, HI, 0}, {0x05, 40 * N, SWEPT, 5 * N}, {0x07, 2 * N, SWEPT, 45 * N},
+          {0x15, 2 * N, SLOW, 47 * N}}},
+        {"a swept recording shorter than the slow one is joined inside it", Samples(4000, 1000),
+         {{0x01, 20 * N, HI, 0}, {0x05, 12 * N, SWEPT, 200}}},
+        {"source 7 sounds only with envelope 3", Samples(),
+         {{0x39, 3 * N, SILENT, 0}, {0x79, N, SILENT, 0}, {0xB9, N, SILENT, 0}, {0xF9, 3 * N, HI, 0},
+          {0xFB, N, LO, 0}}},
+        // Sources 4 to 6 sound while the slow oscillator is below 3170: its 4000-byte pass ends
+        // inside buffer 36, whose rest stays closed; buffer 37 starts the next pass at 70.
+        {"gated sources sound in bursts at the start of each slow pass", Samples(),
+         {{0x21, 3170, NOISE, 0}, {KEEP, 900, SILENT, 0}, {KEEP, 3 * N, NOISE, 37 * N},
+          {0x29, 2770, HI, 0}, {KEEP, 26 * N - 2770, SILENT, 0}, {0x31, 5 * N, SILENT, 0}}},
+        {"one-buffer samples loop; a slow loop under 3170 never closes the gate", Samples(110, 110, 110, 111),
+         {{0x01, 3 * N, HI, 0}, {0x09, 3 * N, NOISE, 3 * N}, {0x21, 2 * N, NOISE, 6 * N}, {0x2D, 2 * N, SWEPT, 0}}},
+    };
+    CSoundTables tables;
+    tables.Build();
+    for (const Script& script : scripts) {
+        Rig rig(script.samples);
+        ASSERT_TRUE(rig.Init()) << script.name;
+        const Samples& s = rig.samples;
+        const Bytes* loops[] = {nullptr, &s.hi, &s.lo, &s.noise, &s.slf, &s.swept, &s.noise};
+        Bytes heard, expected;
+        std::vector<std::size_t> ends;
+        for (const Stretch& st : script.stretches) {
+            if (st.control != KEEP) {
+                ASSERT_EQ(expected.size() % N, 0u) << script.name << ": writes fall between buffers";
+                Append(heard, rig.Render((expected.size() - heard.size()) / N));
+                rig.sound.SetControl(static_cast<std::uint8_t>(st.control));
+            }
+            Bytes part = st.source == SILENT ? Silence(st.samples) : Loop(*loops[st.source], st.start, st.samples);
+            for (std::size_t k = 0; st.source == MIX_HI_NOISE && k < part.size(); ++k)
+                part[k] = tables.Mix(s.hi[k % s.hi.size()], part[k]);
+            ends.push_back(Append(expected, part).size());
+        }
+        Append(heard, rig.Render((expected.size() - heard.size()) / N));
+        ASSERT_EQ(heard.size(), expected.size()) << script.name;
+        for (std::size_t i = 0, from = 0; i < ends.size(); from = ends[i++])
+            EXPECT_EQ(Part(heard, from, ends[i]), Part(expected, from, ends[i])) << script.name << ", stretch " << i;
+    }
 }
 
 TEST(Sound, DecayFadesOverSixtyFourBuffersAndOnlyASteadyWriteRestartsIt)
 {
-    // A constant full-negative oscillator makes each output byte show the level:
-    // 0x00 attenuated by level L is 128 - (256 - L) / 2, rounded toward 0x80.
+    // A constant full-negative oscillator makes each byte show the level L: 128 - (256 - L) / 2.
     Samples samples;
-    samples.vcoHi = Bytes(250, 0x00);
+    samples.hi = Bytes(250, 0x00);
     Rig rig(samples);
     ASSERT_TRUE(rig.Init());
-
     rig.sound.SetControl(0x01);
     EXPECT_EQ(rig.Render(1), Bytes(N, 0x00));
     rig.sound.SetControl(0x81);
     const Bytes decay = rig.Render(66);
-
-    // The level steps after samples 0, 32, 64 and 96 of each buffer: levels 0,1,2,3,4 in the
-    // first, 4..8 in the second.
-    Bytes first(N);
-    for (std::size_t i = 0; i < N; ++i)
-        first[i] = i == 0 ? 0 : i <= 64 ? 1 : 2;
-    EXPECT_EQ(Bytes(decay.begin(), decay.begin() + N), first);
-    EXPECT_EQ(decay[N], 2);       // level 4
-    EXPECT_EQ(decay[N + 1], 3);   // level 5
-    EXPECT_EQ(decay[N + 109], 4); // level 8
-    // Buffer 63 reaches level 255 at sample 65; from buffer 64 on all is silence.
-    const std::size_t b63 = 63 * N;
-    EXPECT_EQ(decay[b63], 126);       // level 252
-    EXPECT_EQ(decay[b63 + 64], 127);  // level 254
-    EXPECT_EQ(Bytes(decay.begin() + b63 + 65, decay.end()), Silence(decay.size() - b63 - 65));
+    // The level steps after samples 0, 32, 64 and 96: levels 0 to 4 in the first buffer.
+    Bytes first(N, 2);
+    std::fill(first.begin() + 1, first.begin() + 65, 1);
+    first[0] = 0;
+    EXPECT_EQ(Part(decay, 0, N), first);
+    EXPECT_EQ((Bytes{decay[N], decay[N + 1], decay[N + 109]}), (Bytes{2, 3, 4}));  // levels 4, 5, 8
+    // Buffer 63 reaches level 255 at sample 65; from there on all is silence.
+    EXPECT_EQ((Bytes{decay[63 * N], decay[63 * N + 64]}), (Bytes{126, 127}));  // levels 252, 254
+    EXPECT_EQ(Part(decay, 63 * N + 65, decay.size()), Silence(decay.size() - 63 * N - 65));
     for (std::size_t i = 1; i < decay.size(); ++i)
-        ASSERT_GE(decay[i], decay[i - 1]) << "the level never goes back during a decay, at " << i;
+        ASSERT_GE(decay[i], decay[i - 1]) << "the level went back at " << i;
 
-    // Another decay write after the end keeps it silent.
-    rig.sound.SetControl(0x81);
+    rig.sound.SetControl(0x81);  // a second decay write does not restart it
     EXPECT_EQ(rig.Render(2), Silence(2 * N));
-
-    // A steady write and then a decay write starts over from full level.
-    rig.sound.SetControl(0x01);
+    rig.sound.SetControl(0x01);  // a steady write and then a decay write does
     rig.sound.SetControl(0x81);
     EXPECT_EQ(rig.Render(1), first);
-
-    // A decay write during a decay goes on from the level reached (8 after two buffers).
     rig.Render(1);
-    rig.sound.SetControl(0x81);
+    rig.sound.SetControl(0x81);  // during a decay it goes on from level 8
     EXPECT_EQ(rig.Render(1)[0], 4);
-
-    // Envelopes 1 and 3 are steady: full level again.
-    rig.sound.SetControl(0xC1);
+    rig.sound.SetControl(0xC1);  // envelopes 1 and 3 are steady at full level
     EXPECT_EQ(rig.Render(2), Bytes(2 * N, 0x00));
     rig.sound.SetControl(0x81);
     rig.Render(3);
@@ -252,100 +279,13 @@ TEST(Sound, DecayFadesOverSixtyFourBuffersAndOnlyASteadyWriteRestartsIt)
     EXPECT_EQ(rig.Render(1), Bytes(N, 0x00));
 }
 
-TEST(Sound, SourceSevenSoundsOnlyWithEnvelopeThree)
+TEST(Sound, BuffersTheHostFailsToRequeueLeaveTheRingAndForeignOnesAreIgnored)
 {
     Rig rig;
-    ASSERT_TRUE(rig.Init());
-    const Samples& s = rig.samples;
-
-    rig.sound.SetControl(0x39);
-    EXPECT_EQ(rig.Render(3), Silence(3 * N));
-    rig.sound.SetControl(0x79);  // envelope 1
-    EXPECT_EQ(rig.Render(1), Silence(N));
-    rig.sound.SetControl(0xB9);  // envelope 2
-    EXPECT_EQ(rig.Render(1), Silence(N));
-    rig.sound.SetControl(0xF9);
-    EXPECT_EQ(rig.Render(3), Loop(s.vcoHi, 0, 3 * N));
-    rig.sound.SetControl(0xFB);
-    EXPECT_EQ(rig.Render(1), Loop(s.vcoLo, 0, N));
-}
-
-TEST(Sound, GatedSourcesSoundInBurstsAtTheStartOfEachSlowPass)
-{
-    Rig rig;
-    ASSERT_TRUE(rig.Init());
-    const Samples& s = rig.samples;
-
-    // Source 4: noise while the slow oscillator is below 3170. Its 4000-byte pass ends inside
-    // buffer 36, whose rest stays closed; buffer 37 starts the next pass at 70.
-    rig.sound.SetControl(0x21);
-    const Bytes burst = rig.Render(40);
-    const Bytes noise = Loop(s.noise, 0, burst.size());
-    EXPECT_EQ(Bytes(burst.begin(), burst.begin() + 3170), Bytes(noise.begin(), noise.begin() + 3170));
-    EXPECT_EQ(Bytes(burst.begin() + 3170, burst.begin() + 37 * N), Silence(37 * N - 3170));
-    EXPECT_EQ(Bytes(burst.begin() + 37 * N, burst.end()), Bytes(noise.begin() + 37 * N, noise.end()));
-
-    // Source 5 gates the oscillator, source 6 the mix, on the same rule: the slow
-    // oscillator is now at 400, so 25 buffers later it closes at sample 2770.
-    rig.sound.SetControl(0x29);
-    const Bytes osc = rig.Render(26);
-    const Bytes hi = Loop(s.vcoHi, 0, osc.size());
-    EXPECT_EQ(Bytes(osc.begin(), osc.begin() + 2770), Bytes(hi.begin(), hi.begin() + 2770));
-    EXPECT_EQ(Bytes(osc.begin() + 2770, osc.end()), Silence(osc.size() - 2770));
-    rig.sound.SetControl(0x31);
-    EXPECT_EQ(rig.Render(5), Silence(5 * N));
-}
-
-TEST(Sound, BufferTheHostFailsToRequeueLeavesTheRing)
-{
-    Rig rig;
-    ASSERT_TRUE(rig.Init());
-    rig.sound.SetControl(0x01);
-    rig.out.failWrite = {5};
-    rig.out.failPrepare = {9};
-    rig.out.failUnprepare = {14};
-    rig.Render(20);
-    EXPECT_EQ(rig.out.queue.size(), 17u);
-
-    rig.out.returned.clear();
-    const Bytes played = rig.Render(34);
-    std::vector<std::uintptr_t> expected;
-    for (int round = 0; round < 2; ++round) {
-        for (std::uintptr_t i = 0; i < 20; ++i) {
-            if (i != 5 && i != 9 && i != 14)
-                expected.push_back(i);
-        }
-    }
-    EXPECT_EQ(rig.out.returned, expected);
-    // The others keep playing the oscillator without a gap. The buffer that failed to
-    // unprepare was never rendered, so the first round advanced 19 buffers.
-    EXPECT_EQ(played, Loop(rig.samples.vcoHi, 19 * N, 34 * N));
-}
-
-TEST(Sound, BuffersReturnedBeforeStartUpFinishedAreNotRequeued)
-{
-    Rig rig;
-    rig.out.writeFailsAt = 3;
-    EXPECT_FALSE(rig.Init());
-    ASSERT_EQ(rig.out.queue.size(), 2u);
-    rig.sound.SetControl(0x01);
-    EXPECT_EQ(rig.Render(2), Silence(2 * N));
-    EXPECT_EQ(rig.out.unprepares, 2);
-    EXPECT_EQ(rig.out.writes, 3);
-    EXPECT_TRUE(rig.out.queue.empty());
-}
-
-TEST(Sound, ForeignDescriptorsAndCallsBeforeInitAreIgnored)
-{
-    Rig rig;
-    WaveBuffer stray;
     std::uint8_t bytes[4] = {1, 2, 3, 4};
-    stray.data = bytes;
-    stray.length = 4;
-    rig.sound.SetControl(0x05);  // swept oscillator with nothing loaded
+    WaveBuffer stray{bytes, 4, 0, 0};
+    rig.sound.SetControl(0x05);  // the swept oscillator with nothing loaded
     rig.sound.OnBufferDone(stray);
-    EXPECT_EQ(rig.out.unprepares, 0);
-
     ASSERT_TRUE(rig.Init());
     for (std::uintptr_t user : {std::uintptr_t{0}, std::uintptr_t{3}, std::uintptr_t{20}, ~std::uintptr_t{0}}) {
         stray.user = user;
@@ -354,84 +294,85 @@ TEST(Sound, ForeignDescriptorsAndCallsBeforeInitAreIgnored)
     EXPECT_EQ(rig.out.unprepares, 0);
     EXPECT_EQ(rig.out.writes, 20);
     EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{1, 2, 3, 4}));
-}
 
-TEST(Sound, OpenIsTriedFourTimesOneSecondApart)
-{
-    {
-        Rig rig;
-        rig.out.openFailures = 3;
-        EXPECT_TRUE(rig.Init());
-        EXPECT_EQ(rig.out.opens, 4);
-        EXPECT_EQ(rig.delays, (std::vector<int>{1000, 1000, 1000}));
-        EXPECT_EQ(rig.out.writes, 20);
+    rig.sound.SetControl(0x01);
+    rig.out.failWrite = {5};
+    rig.out.failPrepare = {9};
+    rig.out.failUnprepare = {14};
+    rig.Render(20);
+    EXPECT_EQ(rig.out.queue.size(), 17u);
+    rig.out.returned.clear();
+    const Bytes played = rig.Render(34);
+    std::vector<std::uintptr_t> expected;
+    for (std::uintptr_t i = 0; i < 40; ++i) {
+        if (i % 20 != 5 && i % 20 != 9 && i % 20 != 14)
+            expected.push_back(i % 20);
     }
-    {
-        Rig rig;
-        rig.out.openFailures = 4;
-        EXPECT_FALSE(rig.Init());
-        EXPECT_EQ(rig.out.opens, 4);
-        EXPECT_EQ(rig.delays, (std::vector<int>{1000, 1000, 1000}));
-        EXPECT_EQ(rig.out.writes, 0);
-    }
+    EXPECT_EQ(rig.out.returned, expected);
+    // No gap in the oscillator; the buffer that failed to unprepare was never rendered.
+    EXPECT_EQ(played, Loop(rig.samples.hi, 19 * N, 34 * N));
+
+    // Buffers back before start-up finished are not requeued.
+    Rig failed;
+    failed.out.writeFailsAt = 3;
+    EXPECT_FALSE(failed.Init());
+    failed.sound.SetControl(0x01);
+    EXPECT_EQ(failed.Render(5), Silence(2 * N));
+    EXPECT_EQ(failed.out.writes, 3);
+    EXPECT_EQ(failed.out.unprepares, 2);
 }
 
 TEST(Sound, MissingEmptyShortOrUnreadableSamplesFailInit)
 {
-    const char* names[] = {"slf.snd", "vco_slf.snd", "vco_lo.snd", "vco_hi.snd", "noise.snd"};
-    for (const char* name : names) {
-        SCOPED_TRACE(name);
-        {
+    for (const char* name : {"slf.snd", "vco_slf.snd", "vco_lo.snd", "vco_hi.snd", "noise.snd"}) {
+        for (int spoil = 0; spoil < 5; ++spoil) {
             Rig rig;
-            std::filesystem::remove(rig.dir.File(name));
-            EXPECT_FALSE(rig.Init());
+            const std::string path = rig.dir.File(name);
+            CHostFile holder;
+            switch (spoil) {
+            case 0: std::filesystem::remove(path); break;
+            case 1: rig.dir.Write(name, Bytes{}); break;
+            case 2: rig.dir.Write(name, MakeLoop(109, 7)); break;  // shorter than one buffer
+            case 3: ASSERT_TRUE(holder.Open(path, CHostFile::Mode::Read)); break;  // held elsewhere
+            default: std::filesystem::remove(path); std::filesystem::create_directory(path); break;
+            }
+            EXPECT_FALSE(rig.Init()) << name << ", spoilt in way " << spoil;
             EXPECT_EQ(rig.out.writes, 0);
         }
-        {
-            Rig rig;
-            rig.dir.Write(name, Bytes{});
-            EXPECT_FALSE(rig.Init());
-        }
-        {
-            Rig rig;
-            rig.dir.Write(name, MakeLoop(109, 7));  // shorter than one buffer
-            EXPECT_FALSE(rig.Init());
-        }
-        {
-            Rig rig;  // held by another opener
-            CHostFile holder;
-            ASSERT_TRUE(holder.Open(rig.dir.File(name), CHostFile::Mode::Read));
-            EXPECT_FALSE(rig.Init());
-        }
-        {
-            Rig rig;  // a folder in its place
-            std::filesystem::remove(rig.dir.File(name));
-            std::filesystem::create_directory(rig.dir.File(name));
-            EXPECT_FALSE(rig.Init());
-        }
     }
-    {
-        Rig rig;  // a FIFO has no length to read
-        std::filesystem::remove(rig.dir.File("noise.snd"));
-        ASSERT_EQ(::mkfifo(rig.dir.File("noise.snd").c_str(), 0600), 0);
-        EXPECT_FALSE(rig.Init());
-    }
+    Rig rig;  // a FIFO has no length to read
+    std::filesystem::remove(rig.dir.File("noise.snd"));
+    ASSERT_EQ(::mkfifo(rig.dir.File("noise.snd").c_str(), 0600), 0);
+    EXPECT_FALSE(rig.Init());
 }
 
-TEST(Sound, ShortestSamplesOfOneBufferPlayAsLoops)
+TEST(NullWaveOut, HandsBackWhatWasWrittenSinceTheLastDelivery)
 {
-    Samples samples;
-    samples.vcoHi = MakeLoop(110, 11);
-    samples.noise = MakeLoop(111, 12);
-    samples.slf = MakeLoop(110, 13);
-    samples.vcoSlf = MakeLoop(110, 14);
-    Rig rig(samples);
-    ASSERT_TRUE(rig.Init());
-    rig.sound.SetControl(0x01);
-    EXPECT_EQ(rig.Render(3), Loop(samples.vcoHi, 0, 3 * N));
-    rig.sound.SetControl(0x09);
-    EXPECT_EQ(rig.Render(3), Loop(samples.noise, 3 * N, 3 * N));
-    // The gate is always open on a slow loop shorter than 3170.
-    rig.sound.SetControl(0x21);
-    EXPECT_EQ(rig.Render(2), Loop(samples.noise, 6 * N, 2 * N));
+    CNullWaveOut out;
+    std::uint8_t bytes[3][4] = {};
+    WaveBuffer buffers[3], empty;
+    for (std::uintptr_t i = 0; i < 3; ++i)
+        buffers[i] = {bytes[i], 4, i, 0};
+    EXPECT_FALSE(out.Prepare(empty));
+    ASSERT_TRUE(out.Prepare(buffers[0]));
+    EXPECT_FALSE(out.Write(buffers[0])) << "not open yet";
+    ASSERT_TRUE(out.Open());
+    EXPECT_FALSE(out.Write(buffers[1])) << "not prepared";
+    for (WaveBuffer& b : buffers)
+        ASSERT_TRUE(out.Prepare(b) && out.Write(b));
+    EXPECT_FALSE(out.Write(buffers[0])) << "already queued";
+    EXPECT_FALSE(out.Unprepare(buffers[0])) << "still queued";
+    // Buffers written again by the handler come back only on the next delivery.
+    std::vector<std::uintptr_t> seen;
+    for (bool requeue : {true, true, false, false}) {
+        out.DeliverFinished([&](WaveBuffer& b) {
+            EXPECT_EQ(b.flags & (WaveBuffer::DONE | WaveBuffer::QUEUED), WaveBuffer::DONE);
+            seen.push_back(b.user);
+            if (requeue) {
+                EXPECT_TRUE(out.Unprepare(b) && out.Prepare(b) && out.Write(b));
+            }
+        });
+    }
+    EXPECT_EQ(seen, (std::vector<std::uintptr_t>{0, 1, 2, 0, 1, 2, 0, 1, 2}));
+
 }
