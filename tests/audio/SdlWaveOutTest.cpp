@@ -5,12 +5,12 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <filesystem>
 #include <vector>
 
 #include "TempFolder.h"
@@ -32,8 +32,8 @@ public:
         ++count;
         changed.notify_all();
     }
-    // Waits until at least n wakes have come. The limit only keeps a broken device from
-    // hanging the test; a healthy one needs a few milliseconds per buffer.
+    // The limit only keeps a broken device from hanging the test; a healthy one needs a few
+    // milliseconds per buffer.
     bool WaitFor(int n)
     {
         std::unique_lock<std::mutex> guard(lock);
@@ -46,33 +46,24 @@ private:
     int count = 0;
 };
 
-// Recognisable loop bytes that never hit the zero level 0x80.
-Bytes MakeLoop(std::size_t length, std::uint8_t first)
-{
-    Bytes bytes(length);
-    for (std::size_t i = 0; i < length; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(first + i * 7);
-        if (bytes[i] == 0x80)
-            bytes[i] = 0x81;
-    }
-    return bytes;
-}
-
-Bytes Loop(const Bytes& sample, std::size_t count)
+// count bytes of a recognisable loop that never hits the zero level 0x80.
+Bytes Loop(std::size_t length, std::uint8_t first, std::size_t count)
 {
     Bytes out(count);
-    for (std::size_t k = 0; k < count; ++k)
-        out[k] = sample[k % sample.size()];
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto b = static_cast<std::uint8_t>(first + k % length * 7);
+        out[k] = b == 0x80 ? 0x81 : b;
+    }
     return out;
 }
 
-void WriteSamples(const TempFolder& dir, const Bytes& hi, const Bytes& lo)
+// The five samples: the oscillator's high and low recordings are loops of 250 and 333 bytes.
+void WriteSamples(const TempFolder& dir)
 {
-    dir.Write("slf.snd", 4000, 0x40);
-    dir.Write("vco_slf.snd", 4000, 0x40);
-    dir.Write("vco_lo.snd", lo);
-    dir.Write("vco_hi.snd", hi);
-    dir.Write("noise.snd", 1000, 0x40);
+    for (const char* name : {"slf.snd", "vco_slf.snd", "noise.snd"})
+        dir.Write(name, 4000, 0x40);
+    dir.Write("vco_hi.snd", Loop(250, 0x11, 250));
+    dir.Write("vco_lo.snd", Loop(333, 0x95, 333));
 }
 
 // What start-up asks of the user interface, with the SDL wave output behind it.
@@ -100,15 +91,10 @@ TEST(SdlWaveOut, PlaysQueuedBuffersInOrderAndHandsThemBackOnTheCallersThread)
     CSdlWaveOut out;
     Wakeups wakeups;
     out.SetWakeup([&] { wakeups.Signal(); });
-
-    std::uint8_t bytes[3][110];
+    std::uint8_t bytes[3][110] = {};
     WaveBuffer buffers[3];
-    for (std::uintptr_t i = 0; i < 3; ++i) {
-        std::fill(std::begin(bytes[i]), std::end(bytes[i]), static_cast<std::uint8_t>(i));
-        buffers[i].data = bytes[i];
-        buffers[i].length = 110;
-        buffers[i].user = i;
-    }
+    for (std::uintptr_t i = 0; i < 3; ++i)
+        buffers[i] = {bytes[i], 110, i, 0};
     ASSERT_TRUE(out.Prepare(buffers[0]));
     EXPECT_FALSE(out.Write(buffers[0])) << "no device yet";
     ASSERT_TRUE(out.Open());
@@ -116,27 +102,21 @@ TEST(SdlWaveOut, PlaysQueuedBuffersInOrderAndHandsThemBackOnTheCallersThread)
     for (WaveBuffer& b : buffers)
         ASSERT_TRUE(out.Prepare(b) && out.Write(b));
     // Until handed back a buffer is the device's, however soon it has been played.
-    EXPECT_FALSE(out.Write(buffers[1]));
-    EXPECT_FALSE(out.Unprepare(buffers[1]));
-    EXPECT_FALSE(out.Prepare(buffers[1]));
+    EXPECT_FALSE(out.Write(buffers[1]) || out.Unprepare(buffers[1]) || out.Prepare(buffers[1]));
 
-    ASSERT_TRUE(wakeups.WaitFor(3));
     std::vector<std::uintptr_t> order;
-    out.DeliverFinished([&](WaveBuffer& b) {
-        order.push_back(b.user);
-        EXPECT_EQ(b.flags & (WaveBuffer::DONE | WaveBuffer::QUEUED), WaveBuffer::DONE);
-        EXPECT_TRUE(out.Unprepare(b));
-        if (b.user == 1) {
-            EXPECT_TRUE(out.Prepare(b) && out.Write(b));  // queued again from the handler
-        }
-    });
-    EXPECT_EQ(order, (std::vector<std::uintptr_t>{0, 1, 2}));
-
-    ASSERT_TRUE(wakeups.WaitFor(4));
-    order.clear();
-    out.DeliverFinished([&](WaveBuffer& b) { order.push_back(b.user); });
-    EXPECT_EQ(order, (std::vector<std::uintptr_t>{1}));
-
+    for (int delivered : {3, 4}) {
+        ASSERT_TRUE(wakeups.WaitFor(delivered));
+        out.DeliverFinished([&](WaveBuffer& b) {
+            order.push_back(b.user);
+            EXPECT_EQ(b.flags & (WaveBuffer::DONE | WaveBuffer::QUEUED), WaveBuffer::DONE);
+            EXPECT_TRUE(out.Unprepare(b));
+            if (b.user == 1 && delivered == 3) {
+                EXPECT_TRUE(out.Prepare(b) && out.Write(b));  // queued again from the handler
+            }
+        });
+    }
+    EXPECT_EQ(order, (std::vector<std::uintptr_t>{0, 1, 2, 1}));
     // Buffers still queued when the device goes are simply dropped.
     ASSERT_TRUE(out.Prepare(buffers[0]) && out.Write(buffers[0]));
 }
@@ -144,110 +124,83 @@ TEST(SdlWaveOut, PlaysQueuedBuffersInOrderAndHandsThemBackOnTheCallersThread)
 TEST(SdlWaveOut, ControlSequencePlaysTheExpectedBytesInOrder)
 {
     TempFolder dir;
-    const Bytes hi = MakeLoop(250, 0x11);
-    const Bytes lo = MakeLoop(333, 0x95);
-    WriteSamples(dir, hi, lo);
+    WriteSamples(dir);
     const std::string output = dir.File("played.raw");
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
+    ::setenv("SDL_AUDIODRIVER", "disk", 1);  // the stream lands in a file
     ::setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    auto out = std::make_unique<CSdlWaveOut>();
+    Wakeups wakeups;
+    out->SetWakeup([&] { wakeups.Signal(); });
+    CSound sound;
+    ASSERT_TRUE(sound.Init(*out));
 
-    {
-        auto out = std::make_unique<CSdlWaveOut>();
-        Wakeups wakeups;
-        out->SetWakeup([&] { wakeups.Signal(); });
-        CSound sound;
-        sound.SetRetryDelay([](int) {});
-        ASSERT_TRUE(sound.Init(*out));
-
-        // The user-interface side: hand back buffers as the device finishes them.
-        int delivered = 0;
-        auto pump = [&](int buffers) {
-            const int target = delivered + buffers;
-            while (delivered < target) {
-                ASSERT_TRUE(wakeups.WaitFor(delivered + 1));
-                out->DeliverFinished([&](WaveBuffer& b) {
-                    ++delivered;
-                    sound.OnBufferDone(b);
-                });
-            }
-        };
-        // Each stretch is rendered into the buffers handed back while it is in force.
-        Bytes expected;
-        auto stretch = [&](std::uint8_t control, int buffers, const Bytes* sample) {
-            sound.SetControl(control);
-            const int before = delivered;
-            pump(buffers);
-            if (sample != nullptr) {
-                const Bytes part = Loop(*sample, static_cast<std::size_t>(delivered - before) * 110);
-                expected.insert(expected.end(), part.begin(), part.end());
-            }
-        };
-        stretch(0x01, 8, &hi);
-        stretch(0x03, 6, &lo);
-        stretch(0x00, 5, nullptr);
-        stretch(0x01, 4, &hi);  // the oscillator starts over
-
-        // Stop handing buffers back: the ring plays out and the queue runs dry.
-        ASSERT_TRUE(wakeups.WaitFor(delivered + CSound::BUFFER_COUNT));
-        // The file lags the device by at most its stdio buffer; wait for dry output behind it.
-        const auto drained = std::filesystem::file_size(output);
-        const auto enough = drained + 8192 + 2 * CSdlWaveOut::DEVICE_SAMPLES + 2200;
-        for (int i = 0; i < 2000 && std::filesystem::file_size(output) < enough; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-
-        out.reset();  // closing the device closes the output file
-
-        const Bytes played = dir.Read("played.raw");
-        ASSERT_GE(played.size(), enough);
-        // First the 20 silent buffers queued at start-up.
-        EXPECT_EQ(Bytes(played.begin(), played.begin() + 20 * 110), Bytes(20 * 110, 0x80));
-        // Then the sound, in order. A busy machine may let the queue run dry for a moment,
-        // which plays silence; the samples themselves hold no 0x80.
-        Bytes heard;
-        std::copy_if(played.begin(), played.end(), std::back_inserter(heard),
-                     [](std::uint8_t b) { return b != 0x80; });
-        EXPECT_EQ(heard, expected);
-        // The dry queue played silence after the last buffer.
-        const auto lastSound = std::find_if(played.rbegin(), played.rend(), [](std::uint8_t b) { return b != 0x80; });
-        EXPECT_GE(lastSound - played.rbegin(), 2200);
+    // Each stretch is rendered into the buffers handed back while its control byte is in force.
+    struct Stretch {
+        std::uint8_t control;
+        int buffers;
+        std::size_t loopLength;  // of the oscillator recording heard from its start, 0 for silence
+        std::uint8_t loopFirst;
+    };
+    const Stretch stretches[] = {{0x01, 8, 250, 0x11}, {0x03, 6, 333, 0x95}, {0x00, 5, 0, 0}, {0x01, 4, 250, 0x11}};
+    Bytes expected;
+    int delivered = 0;
+    for (const Stretch& st : stretches) {
+        sound.SetControl(st.control);
+        const int before = delivered;
+        while (delivered < before + st.buffers) {
+            ASSERT_TRUE(wakeups.WaitFor(delivered + 1));
+            out->DeliverFinished([&](WaveBuffer& b) {
+                ++delivered;
+                sound.OnBufferDone(b);
+            });
+        }
+        const Bytes part = Loop(st.loopLength, st.loopFirst, st.loopLength == 0 ? 0 : (delivered - before) * 110u);
+        expected.insert(expected.end(), part.begin(), part.end());
     }
+    // Stop handing buffers back: the ring plays out and the queue runs dry. The file lags the
+    // device by at most its stdio buffer; wait for dry output behind it.
+    ASSERT_TRUE(wakeups.WaitFor(delivered + CSound::BUFFER_COUNT));
+    const auto enough = std::filesystem::file_size(output) + 8192 + 2 * CSdlWaveOut::DEVICE_SAMPLES + 2200;
+    for (int i = 0; i < 2000 && std::filesystem::file_size(output) < enough; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    out.reset();  // closing the device closes the output file
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+
+    const Bytes played = dir.Read("played.raw");
+    ASSERT_GE(played.size(), enough);
+    EXPECT_EQ(Bytes(played.begin(), played.begin() + 20 * 110), Bytes(20 * 110, 0x80)) << "the start-up buffers";
+    // Then the sound in order. A busy machine may let the queue run dry for a moment, which
+    // plays silence; the samples hold no 0x80.
+    Bytes heard;
+    std::copy_if(played.begin(), played.end(), std::back_inserter(heard), [](std::uint8_t b) { return b != 0x80; });
+    EXPECT_EQ(heard, expected);
+    const auto lastSound = std::find_if(played.rbegin(), played.rend(), [](std::uint8_t b) { return b != 0x80; });
+    EXPECT_GE(lastSound - played.rbegin(), 2200) << "the dry queue plays silence";
 }
 
 TEST(SdlWaveOut, NoUsableDeviceFailsStartUpAfterTheRetries)
 {
-    ::setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
-    {
-        CSdlWaveOut out;
-        EXPECT_FALSE(out.Open());
-        EXPECT_FALSE(out.IsOpen());
-    }
-
     TempFolder dir;
     dir.Write("basic.rom", 0x4000, 0x00);
     dir.Write("dev_dos.rom", 16, 0x00);
     dir.Write("dev_pr.rom", 16, 0x00);
     dir.Write("font.bin", 2560, 0x00);
-    WriteSamples(dir, MakeLoop(250, 1), MakeLoop(333, 2));
-
-    AudioShell shell;
-    CEmuApp app(shell);
-    std::vector<int> delays;
-    app.Sound().SetRetryDelay([&](int ms) { delays.push_back(ms); });
-    EXPECT_FALSE(app.Startup());
-    EXPECT_EQ(shell.messages, (std::vector<std::string>{"Sound initialization failed!"}));
-    EXPECT_EQ(delays, (std::vector<int>{1000, 1000, 1000}));
-    EXPECT_FALSE(shell.shown);
-    app.Shutdown();
-
-    // With a device the same start-up goes through.
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    AudioShell working;
-    CEmuApp second(working);
-    second.Sound().SetRetryDelay([&](int ms) { delays.push_back(ms); });
-    EXPECT_TRUE(second.Startup());
-    EXPECT_TRUE(working.messages.empty());
-    EXPECT_TRUE(working.shown);
-    EXPECT_EQ(delays.size(), 3u);
-    second.Shutdown();
+    WriteSamples(dir);
+    // The same start-up goes through with a device.
+    for (const char* driver : {"no-such-audio-driver", "dummy"}) {
+        SCOPED_TRACE(driver);
+        const bool works = std::string(driver) == "dummy";
+        ::setenv("SDL_AUDIODRIVER", driver, 1);
+        AudioShell shell;
+        CEmuApp app(shell);
+        std::vector<int> delays;
+        app.Sound().SetRetryDelay([&](int ms) { delays.push_back(ms); });
+        EXPECT_EQ(app.Startup(), works);
+        EXPECT_EQ(shell.messages, works ? std::vector<std::string>{}
+                                        : std::vector<std::string>{"Sound initialization failed!"});
+        EXPECT_EQ(delays, std::vector<int>(works ? 0 : 3, 1000));
+        EXPECT_EQ(shell.shown, works);
+        EXPECT_EQ(shell.waveOut.IsOpen(), works);
+        app.Shutdown();
+    }
 }
