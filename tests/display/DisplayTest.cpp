@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "TempFolder.h"
@@ -11,6 +12,8 @@
 #include "host/CHostFile.h"
 
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
 
 // Start address of each text row, in row order.
 constexpr std::uint16_t ROW_START[24] = {
@@ -22,15 +25,14 @@ constexpr std::uint16_t ROW_START[24] = {
 // A font in which every glyph names itself: line 0 holds the low six bits of its number,
 // line 1 the top two, lines 2-8 a line-dependent pattern and line 9 is blank, so an inverted
 // glyph is told apart by a full line 9.
-std::vector<std::uint8_t> SelfNamingFont()
+Bytes SelfNamingFont()
 {
-    std::vector<std::uint8_t> font(2560);
+    Bytes font(2560, 0);
     for (int g = 0; g < 256; ++g) {
         font[g * 10 + 0] = static_cast<std::uint8_t>((g & 0x3F) << 2);
         font[g * 10 + 1] = static_cast<std::uint8_t>((g >> 6) << 2);
         for (int l = 2; l < 9; ++l)
             font[g * 10 + l] = static_cast<std::uint8_t>(((g ^ (l * 0x25)) & 0x3F) << 2);
-        font[g * 10 + 9] = 0;
     }
     return font;
 }
@@ -40,58 +42,37 @@ struct Cell {
     bool inverted;
     bool operator==(const Cell&) const = default;
 };
-
 std::ostream& operator<<(std::ostream& os, const Cell& c)
 {
     return os << "{glyph " << c.glyph << (c.inverted ? ", inverted}" : "}");
 }
-
 Cell Text(int code, bool inverted = false) { return {code & 0x7F, inverted}; }
 Cell Graphics(int code, bool inverted = false) { return {0x80 | (code & 0x7F), inverted}; }
-
-// The six pixels of a cell's pixel row, read bit by bit from the image (MSB leftmost).
-std::uint8_t CellPixels(const std::uint8_t* image, int y, int col)
-{
-    std::uint8_t row = 0;
-    for (int i = 0; i < 6; ++i) {
-        const int x = col * 6 + i;
-        const int bit = (image[y * 30 + x / 8] >> (7 - x % 8)) & 1;
-        row = static_cast<std::uint8_t>(row | (bit << (7 - i)));
-    }
-    return row;
-}
 
 struct Screen {
     std::unique_ptr<CMemory> memory = std::make_unique<CMemory>();
     std::unique_ptr<CDisplay> display = std::make_unique<CDisplay>(*memory);
-    std::vector<std::uint8_t> font;
+    Bytes font;
     const std::uint8_t* image = nullptr;
 
-    explicit Screen(std::vector<std::uint8_t> fontBytes = SelfNamingFont()) : font(std::move(fontBytes))
+    explicit Screen(Bytes fontBytes = SelfNamingFont()) : font(std::move(fontBytes))
     {
         TempFolder folder;
         folder.Write("font.bin", font);
         EXPECT_TRUE(display->Init());
         Fill(0x20);
     }
-
     void Fill(std::uint8_t value)
     {
-        for (int a = 0x7C00; a < 0x8000; ++a)
-            memory->WriteByte(static_cast<std::uint32_t>(a), value);
+        for (std::uint32_t a = 0x7C00; a < 0x8000; ++a)
+            memory->WriteByte(a, value);
     }
-    void Put(int row, int col, const std::vector<std::uint8_t>& bytes)
+    void Put(int row, int col, const Bytes& bytes)
     {
         for (std::size_t i = 0; i < bytes.size(); ++i)
-            memory->WriteByte(ROW_START[row] + static_cast<std::uint32_t>(col) + static_cast<std::uint32_t>(i), bytes[i]);
+            memory->WriteByte(ROW_START[row] + static_cast<std::uint32_t>(col + static_cast<int>(i)), bytes[i]);
     }
     void Render() { image = display->Render(); }
-    // Renders until the frame counter has reached the given value.
-    void RenderTo(std::uint32_t frame)
-    {
-        while (display->FrameCounter() < frame)
-            Render();
-    }
     // Renders one frame in the plain phase (false) or the blinking phase (true).
     void RenderInPhase(bool blinking)
     {
@@ -99,18 +80,22 @@ struct Screen {
             Render();
         Render();
     }
-
+    // The six pixels of a cell's pixel line, read bit by bit from the image (MSB leftmost).
+    std::uint8_t Pixels(int y, int col) const
+    {
+        std::uint8_t row = 0;
+        for (int i = 0, x = col * 6; i < 6; ++i, ++x)
+            row = static_cast<std::uint8_t>(row | (((image[y * 30 + x / 8] >> (7 - x % 8)) & 1) << (7 - i)));
+        return row;
+    }
     // Which glyph a cell shows, checked on all ten of its pixel lines.
     Cell At(int row, int col) const
     {
-        const bool inverted = CellPixels(image, row * 10 + 9, col) == 0xFC;
+        const bool inverted = Pixels(row * 10 + 9, col) == 0xFC;
         const std::uint8_t flip = inverted ? 0xFC : 0x00;
-        const int glyph = ((CellPixels(image, row * 10, col) ^ flip) >> 2) |
-                          (((CellPixels(image, row * 10 + 1, col) ^ flip) >> 2) << 6);
-        if (glyph > 255)
-            return {-1, inverted};
+        const int glyph = ((Pixels(row * 10, col) ^ flip) >> 2) | (((Pixels(row * 10 + 1, col) ^ flip) >> 2) << 6);
         for (int l = 0; l < 10; ++l)
-            if (CellPixels(image, row * 10 + l, col) != ((font[glyph * 10 + l] & 0xFC) ^ flip))
+            if (glyph > 255 || Pixels(row * 10 + l, col) != ((font[glyph * 10 + l] & 0xFC) ^ flip))
                 return {-1, inverted};
         return {glyph, inverted};
     }
@@ -118,69 +103,31 @@ struct Screen {
 
 }  // namespace
 
-TEST(Display, InitNeedsAFullFontFile)
+TEST(Display, InitNeedsAFullFontFileAndIgnoresExtraBytes)
 {
     CMemory memory;
     CDisplay display(memory);
-    {
-        TempFolder folder;
-        EXPECT_FALSE(display.Init());  // no font.bin
-        folder.Write("font.bin", 2559, 0x00);
-        EXPECT_FALSE(display.Init());
-        folder.Write("font.bin", {});
-        EXPECT_FALSE(display.Init());
-        std::filesystem::remove(folder.File("font.bin"));
-        std::filesystem::create_directory(folder.File("font.bin"));
-        EXPECT_FALSE(display.Init());
+    TempFolder folder;
+    EXPECT_FALSE(display.Init()) << "no font.bin";
+    for (std::size_t size : {0, 2559}) {
+        folder.Write("font.bin", size, 0x00);
+        EXPECT_FALSE(display.Init()) << size;
     }
+    folder.Write("font.bin", 2560, 0x00);
     {
-        TempFolder folder;
-        folder.Write("font.bin", 2560, 0x00);
         CHostFile holder;  // someone else holds the file
         ASSERT_TRUE(holder.Open("font.bin", CHostFile::Mode::Read));
         EXPECT_FALSE(display.Init());
-        holder.Close();
-        EXPECT_TRUE(display.Init());
     }
-}
-
-TEST(Display, ExtraFontBytesAreIgnored)
-{
-    std::vector<std::uint8_t> longFont = SelfNamingFont();
-    longFont.resize(4000, 0xFC);
-    Screen screen(longFont);
-    screen.Put(0, 0, {0x7F});
-    screen.Put(1, 0, {0x11, 0x7F});
-    screen.Render();
-    EXPECT_EQ(screen.At(0, 0), Text(0x7F));
-    EXPECT_EQ(screen.At(1, 1), Graphics(0x7F));
-    EXPECT_EQ(screen.display->FrameCounter(), 1u);
-}
-
-TEST(Display, SpacesFillTheScreenWithGlyph32)
-{
-    Screen screen;
-    screen.Render();
-    for (int r = 0; r < 24; ++r)
-        for (int c = 0; c < 40; ++c)
-            ASSERT_EQ(screen.At(r, c), Text(0x20)) << r << "," << c;
-}
-
-TEST(Display, RowsAreInterleavedAndBlockTailsNeverShow)
-{
-    Screen screen;
-    // Every unused block tail holds 0x7F, which no displayed cell below uses.
-    screen.Fill(0x7F);
-    for (int r = 0; r < 24; ++r) {
-        std::vector<std::uint8_t> row;
-        for (int c = 0; c < 40; ++c)
-            row.push_back(static_cast<std::uint8_t>(0x20 + (r * 3 + c) % 95));
-        screen.Put(r, 0, row);
-    }
-    screen.Render();
-    for (int r = 0; r < 24; ++r)
-        for (int c = 0; c < 40; ++c)
-            ASSERT_EQ(screen.At(r, c), Text(0x20 + (r * 3 + c) % 95)) << r << "," << c;
+    Bytes font(2560, 0x00);
+    font.resize(4000, 0xFC);
+    folder.Write("font.bin", font);
+    EXPECT_TRUE(display.Init());
+    const std::uint8_t* image = display.Render();
+    EXPECT_EQ(Bytes(image, image + CDisplay::IMAGE_BYTES), Bytes(CDisplay::IMAGE_BYTES, 0x00));
+    std::filesystem::remove(folder.File("font.bin"));
+    std::filesystem::create_directory(folder.File("font.bin"));
+    EXPECT_FALSE(display.Init()) << "a folder";
 }
 
 TEST(Display, SetSwitchesActFromTheNextCellAndResetEachRow)
@@ -191,148 +138,106 @@ TEST(Display, SetSwitchesActFromTheNextCellAndResetEachRow)
     screen.Put(1, 0, {0x41, 0x17, 0x41, 0x05, 0x41, 0x08, 0x41, 0x18, 0x41, 0x13, 0x01, 0x41, 0x21, 0x11, 0x61});
     screen.Put(2, 0, {0x41});
     screen.Render();
-
-    EXPECT_EQ(screen.At(0, 0), Text(0x41));
-    EXPECT_EQ(screen.At(0, 1), Text(0x12));
-    EXPECT_EQ(screen.At(0, 2), Graphics(0x41));  // glyph 193
-    EXPECT_EQ(screen.At(0, 2).glyph, 193);
-    EXPECT_EQ(screen.At(0, 39), Graphics(0x00));  // stays graphics to the end of the row
-
-    const Cell row1[] = {
-        Text(0x41), Text(0x17), Graphics(0x41), Graphics(0x05), Text(0x41),
-        Text(0x08), Text(0x41),  // 0x08 switches nothing
-        Text(0x18), Text(0x41),  // nor does 0x18
-        Text(0x13), Graphics(0x01), Text(0x41), Text(0x21),
-        Text(0x11), Graphics(0x61),
+    const std::pair<int, Cell> expected[] = {
+        {0, Text(0x41)}, {1, Text(0x12)}, {2, Graphics(0x41)}, {39, Graphics(0x00)},  // graphics to the row's end
+        {40, Text(0x41)}, {41, Text(0x17)}, {42, Graphics(0x41)}, {43, Graphics(0x05)}, {44, Text(0x41)},
+        {45, Text(0x08)}, {46, Text(0x41)}, {47, Text(0x18)}, {48, Text(0x41)},  // 0x08 and 0x18 switch nothing
+        {49, Text(0x13)}, {50, Graphics(0x01)}, {51, Text(0x41)}, {52, Text(0x21)}, {53, Text(0x11)},
+        {54, Graphics(0x61)}, {80, Text(0x41)},  // the next row starts in the text set again
     };
-    for (int c = 0; c < 15; ++c)
-        EXPECT_EQ(screen.At(1, c), row1[c]) << "column " << c;
-    EXPECT_EQ(screen.At(2, 0), Text(0x41));  // the next row starts in the text set again
+    for (const auto& [at, cell] : expected)
+        EXPECT_EQ(screen.At(at / 40, at % 40), cell) << "row " << at / 40 << ", column " << at % 40;
 }
 
 TEST(Display, ExactlyTheSwitchCodesSwitchInBothBlinkPhases)
 {
     Screen screen;
-    for (bool blinkPhase : {false, true}) {
+    for (bool blinking : {false, true}) {
         for (int b = 0; b < 256; ++b) {
             const auto byte = static_cast<std::uint8_t>(b);
             screen.Put(0, 0, {byte, 0x41});        // from the text set
             screen.Put(1, 0, {0x11, byte, 0x41});  // from the graphics set
-            screen.RenderInPhase(blinkPhase);
-            const int low = b & 0x7F;
-            const bool toGraphics = low >= 0x11 && low <= 0x17;
-            const bool toText = low >= 0x01 && low <= 0x07;
-            EXPECT_EQ(screen.At(0, 1), toGraphics ? Graphics(0x41) : Text(0x41)) << b << " " << blinkPhase;
-            EXPECT_EQ(screen.At(1, 2), toText ? Text(0x41) : Graphics(0x41)) << b << " " << blinkPhase;
-            // Switch codes themselves are never drawn inverted.
-            if (toGraphics || toText) {
-                EXPECT_FALSE(screen.At(0, 0).inverted) << b;
-                EXPECT_FALSE(screen.At(1, 1).inverted) << b;
-            }
+            screen.RenderInPhase(blinking);
+            const bool toGraphics = (b & 0x7F) >= 0x11 && (b & 0x7F) <= 0x17;
+            const bool toText = (b & 0x7F) >= 0x01 && (b & 0x7F) <= 0x07;
+            SCOPED_TRACE(std::to_string(b) + (blinking ? " blinking" : " plain"));
+            EXPECT_EQ(screen.At(0, 1), toGraphics ? Graphics(0x41) : Text(0x41));
+            EXPECT_EQ(screen.At(1, 2), toText ? Text(0x41) : Graphics(0x41));
         }
-    }
-}
-
-TEST(Display, BitSevenBlinksPlainForSevenFramesThenInvertedForEight)
-{
-    Screen screen;
-    screen.Put(0, 0, {0xC1, 0x81, 0x41, 0x9F, 0xA0});
-    screen.Put(1, 0, {0x11, 0xC1, 0x81, 0xC1});
-    for (std::uint32_t frame = 1; frame <= 40; ++frame) {
-        screen.Render();
-        ASSERT_EQ(screen.display->FrameCounter(), frame);
-        const bool inverted = (frame % 16) >= 8;
-        EXPECT_EQ(screen.At(0, 0), Text(0x41, inverted)) << frame;
-        EXPECT_EQ(screen.At(0, 1), Text(0x01)) << frame;  // a switch code, never inverted
-        EXPECT_EQ(screen.At(0, 2), Text(0x41)) << frame;
-        EXPECT_EQ(screen.At(0, 3), Text(0x1F)) << frame;  // codes below 32 do not invert
-        EXPECT_EQ(screen.At(0, 4), Text(0x20, inverted)) << frame;
-        EXPECT_EQ(screen.At(1, 1), Graphics(0x41, inverted)) << frame;
-        EXPECT_EQ(screen.At(1, 2), Graphics(0x01)) << frame;  // 0x81 switches back to text
-        EXPECT_EQ(screen.At(1, 3), Text(0x41, inverted)) << frame;
     }
 }
 
 TEST(Display, CellsArePackedFourIntoThreeBytes)
 {
-    // Glyph 1 fills its cell, glyph 2 has the outer pixels only, glyph 3 alternate pixels.
-    std::vector<std::uint8_t> font(2560, 0x00);
+    // Glyph 1 fills its cell, glyph 2 has the outer pixels only, glyph 3 alternate pixels; 0x20
+    // is blank. Codes 1 to 3 are text switches and so keep the text set.
+    Bytes font(2560, 0x00);
     for (int l = 0; l < 10; ++l) {
         font[1 * 10 + l] = 0xFC;
         font[2 * 10 + l] = 0x84;
         font[3 * 10 + l] = 0xA8;
     }
     Screen screen(font);
-    auto row = [&](std::vector<std::uint8_t> cells) {
-        screen.Fill(0x20);
-        screen.Put(5, 0, cells);
+    using Sets = std::vector<std::pair<int, std::uint8_t>>;
+    const std::pair<Sets, Sets> rows[] = {  // {column, code} cells -> {index, byte} of pixel line 50
+        {{{0, 1}}, {{0, 0xFC}}}, {{{1, 1}}, {{0, 0x03}, {1, 0xF0}}}, {{{2, 1}}, {{1, 0x0F}, {2, 0xC0}}},
+        {{{3, 1}}, {{2, 0x3F}}}, {{{36, 1}}, {{27, 0xFC}}}, {{{39, 1}}, {{29, 0x3F}}},
+        {{{0, 2}, {39, 2}}, {{0, 0x84}, {29, 0x21}}},
+    };
+    for (const auto& [cells, bytes] : rows) {
+        Bytes row(40, 0x20), expected(30, 0x00);
+        for (auto [c, code] : cells)
+            row[static_cast<std::size_t>(c)] = code;
+        for (auto [i, b] : bytes)
+            expected[static_cast<std::size_t>(i)] = b;
+        screen.Put(5, 0, row);
         screen.Render();
-        return std::vector<std::uint8_t>(screen.image + 50 * 30, screen.image + 51 * 30);
-    };
-    auto bytes = [](std::initializer_list<std::pair<int, std::uint8_t>> set) {
-        std::vector<std::uint8_t> v(30, 0x00);
-        for (auto [i, b] : set)
-            v[static_cast<std::size_t>(i)] = b;
-        return v;
-    };
-    // 0x20 is blank in this font. Codes 1 to 3 are text switches and so keep the text set.
-    std::vector<std::uint8_t> blank(40, 0x20);
-    auto with = [&](std::initializer_list<std::pair<int, std::uint8_t>> cells) {
-        std::vector<std::uint8_t> v = blank;
-        for (auto [c, b] : cells)
-            v[static_cast<std::size_t>(c)] = b;
-        return v;
-    };
-    EXPECT_EQ(row(with({{0, 0x01}})), bytes({{0, 0xFC}}));
-    EXPECT_EQ(row(with({{1, 0x01}})), bytes({{0, 0x03}, {1, 0xF0}}));
-    EXPECT_EQ(row(with({{2, 0x01}})), bytes({{1, 0x0F}, {2, 0xC0}}));
-    EXPECT_EQ(row(with({{3, 0x01}})), bytes({{2, 0x3F}}));
-    EXPECT_EQ(row(with({{36, 0x01}})), bytes({{27, 0xFC}}));
-    EXPECT_EQ(row(with({{39, 0x01}})), bytes({{29, 0x3F}}));
-    EXPECT_EQ(row(with({{0, 0x02}, {39, 0x02}})), bytes({{0, 0x84}, {29, 0x21}}));
-    EXPECT_EQ(row(std::vector<std::uint8_t>(40, 0x02)), std::vector<std::uint8_t>({
-        0x86, 0x18, 0x61, 0x86, 0x18, 0x61, 0x86, 0x18, 0x61, 0x86, 0x18, 0x61, 0x86, 0x18, 0x61,
-        0x86, 0x18, 0x61, 0x86, 0x18, 0x61, 0x86, 0x18, 0x61, 0x86, 0x18, 0x61, 0x86, 0x18, 0x61}));
-    EXPECT_EQ(row(std::vector<std::uint8_t>(40, 0x03)), std::vector<std::uint8_t>(30, 0xAA));
-    // Pixel row 50 is line 0 of text row 5; the rows above and below stay blank.
-    EXPECT_EQ(screen.image[49 * 30], 0x00);
-    EXPECT_EQ(screen.image[60 * 30], 0x00);
-    EXPECT_EQ(screen.image[59 * 30], 0xAA);
+        EXPECT_EQ(Bytes(screen.image + 50 * 30, screen.image + 51 * 30), expected) << "cell " << cells[0].first;
+    }
+    screen.Put(5, 0, Bytes(40, 0x02));
+    screen.Render();
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(screen.image[50 * 30 + i], (Bytes{0x86, 0x18, 0x61})[i % 3]) << i;
+    screen.Put(5, 0, Bytes(40, 0x03));
+    screen.Render();
+    EXPECT_EQ(Bytes(screen.image + 50 * 30, screen.image + 60 * 30), Bytes(300, 0xAA)) << "all ten lines of row 5";
+    EXPECT_EQ(screen.image[49 * 30 + 5] | screen.image[60 * 30 + 5], 0x00) << "the rows around stay blank";
 }
 
 TEST(Display, FontBitsOneAndZeroNeverShow)
 {
-    Screen screen(std::vector<std::uint8_t>(2560, 0x03));
+    Screen screen(Bytes(2560, 0x03));
     screen.Render();
-    for (int i = 0; i < CDisplay::IMAGE_BYTES; ++i)
-        ASSERT_EQ(screen.image[i], 0x00) << i;
+    EXPECT_EQ(Bytes(screen.image, screen.image + CDisplay::IMAGE_BYTES), Bytes(CDisplay::IMAGE_BYTES, 0x00));
     screen.Fill(0xA0);  // blinking space: fully inverted in the second phase
-    screen.RenderTo(8);
-    for (int i = 0; i < CDisplay::IMAGE_BYTES; ++i)
-        ASSERT_EQ(screen.image[i], 0xFF) << i;
+    screen.RenderInPhase(true);
+    EXPECT_EQ(Bytes(screen.image, screen.image + CDisplay::IMAGE_BYTES), Bytes(CDisplay::IMAGE_BYTES, 0xFF));
 }
 
-TEST(Display, AnyVideoByteShowsAGlyphOfTheFont)
+TEST(Display, AnyByteShowsItsGlyphFromTheInterleavedRowsAndBitSevenBlinks)
 {
     Screen screen;
-    // Every byte value in every column position, over both blink phases.
+    // Every byte value in the first 256 cells, random bytes elsewhere and in the unused block
+    // tails, over two blink periods: plain for frames 1 to 7, inverted for 8 to 15.
     std::uint32_t seed = 12345;
-    for (int a = 0x7C00; a < 0x8000; ++a) {
+    for (std::uint32_t a = 0x7C00; a < 0x8000; ++a) {
         seed = seed * 1103515245u + 12345u;
-        screen.memory->WriteByte(static_cast<std::uint32_t>(a), static_cast<std::uint8_t>(seed >> 16));
+        screen.memory->WriteByte(a, static_cast<std::uint8_t>(seed >> 16));
     }
     for (int k = 0; k < 256; ++k)
-        screen.memory->WriteByte(ROW_START[k / 40 % 24] + static_cast<std::uint32_t>(k % 40), static_cast<std::uint8_t>(k));
-    for (std::uint32_t frame = 1; frame <= 16; ++frame) {
+        screen.Put(k / 40, k % 40, {static_cast<std::uint8_t>(k)});
+    for (std::uint32_t frame = 1; frame <= 32; ++frame) {
         screen.Render();
-        const bool blinkPhase = (frame & 8) != 0;  // frames 8 to 15
+        ASSERT_EQ(screen.display->FrameCounter(), frame);
+        const bool blinking = (frame & 8) != 0;
         for (int r = 0; r < 24; ++r)
             for (int c = 0; c < 40; ++c) {
                 const int b = screen.memory->ReadByte(ROW_START[r] + static_cast<std::uint32_t>(c));
                 const Cell cell = screen.At(r, c);
                 ASSERT_NE(cell.glyph, -1) << r << "," << c;
-                EXPECT_EQ(cell.glyph & 0x7F, b & 0x7F) << r << "," << c;
-                EXPECT_EQ(cell.inverted, blinkPhase && (b & 0x80) && (b & 0x7F) >= 32) << r << "," << c;
+                ASSERT_EQ(cell.glyph & 0x7F, b & 0x7F) << r << "," << c;
+                // Codes below 32, the switch codes among them, never invert.
+                ASSERT_EQ(cell.inverted, blinking && (b & 0x80) && (b & 0x7F) >= 32) << r << "," << c << ", " << frame;
             }
     }
 }
