@@ -17,7 +17,7 @@ namespace {
 // Scan codes used below.
 enum Scan : std::uint8_t {
     ESC = 0x01, K1 = 0x02, K0 = 0x0B, RIGHT_OF_0 = 0x0C, SECOND_RIGHT_OF_0 = 0x0D, BACKSPACE = 0x0E,
-    TAB = 0x0F, O = 0x18, P = 0x19, CTRL = 0x1D, A = 0x1E, K = 0x25, L = 0x26, BACKTICK = 0x29,
+    TAB = 0x0F, O = 0x18, P = 0x19, ENTER = 0x1C, CTRL = 0x1D, A = 0x1E, K = 0x25, L = 0x26, BACKTICK = 0x29,
     LSHIFT = 0x2A, N = 0x31, M = 0x32, B = 0x30, RSHIFT = 0x36, ALT = 0x38, SPACE = 0x39,
     CAPS = 0x3A, F1 = 0x3B, UP = 0x48, LEFT = 0x4B, RIGHT = 0x4D, DOWN = 0x50, LEFT_OF_Z = 0x56,
 };
@@ -25,16 +25,12 @@ enum Scan : std::uint8_t {
 enum class Op { Down, Up, FocusLost, Init };
 
 // One event and what port 56 and the interrupt line show right after it.
-struct Step {
-    Op op;
-    std::uint8_t scan;
-    std::uint8_t port;
-    bool interrupt;
-};
+struct Step { Op op; std::uint8_t scan, port; bool interrupt; };
 
 Step Down(std::uint8_t scan, std::uint8_t port, bool interrupt) { return {Op::Down, scan, port, interrupt}; }
 Step Up(std::uint8_t scan, std::uint8_t port) { return {Op::Up, scan, port, false}; }
 Step Focus(std::uint8_t port) { return {Op::FocusLost, 0, port, false}; }
+Step Reinit() { return {Op::Init, 0, 0x00, false}; }
 
 struct Machine {
     CCpu cpu{memory, bus};
@@ -70,50 +66,36 @@ struct Machine {
     }
 };
 
-struct Sequence {
-    const char* name;
-    std::vector<Step> steps;
-};
+struct Sequence { const char* name; std::vector<Step> steps; };
 
 }  // namespace
-
-TEST(Keyboard, InitClearsThePortAndNeverFails)
-{
-    Machine m;
-    EXPECT_EQ(m.bus.ReadPort(56), 0x00);  // the bus alone would leave 0xFF
-    m.Play("after use", {Down(CAPS, 0x00, false), Down(LSHIFT, 0x00, false), Down(A, 0xC1, true),
-                         {Op::Init, 0, 0x00, false}, Down(A, 0xE1, true), Up(A, 0x61)});
-}
 
 TEST(Keyboard, KeySequences)
 {
     const Sequence sequences[] = {
-        {"plain", {Down(A, 0xE1, true), Up(A, 0x61), Down(SPACE, 0xA0, true), Up(SPACE, 0x20)}},
-        {"shift", {Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Up(A, 0x41), Down(K1, 0xA1, true),
-                   Up(K1, 0x21), Up(LSHIFT, 0x21), Down(A, 0xE1, true), Up(A, 0x61)}},
-        {"right shift", {Down(RSHIFT, 0x00, false), Down(K0, 0xBD, true), Up(K0, 0x3D), Up(RSHIFT, 0x3D)}},
-        {"either shift releases both",
-         {Down(LSHIFT, 0x00, false), Down(RSHIFT, 0x00, false), Up(RSHIFT, 0x00), Down(A, 0xE1, true)}},
-        {"ctrl", {Down(CTRL, 0x00, false), Down(A, 0x81, true), Up(A, 0x01), Down(O, 0x8F, true), Up(O, 0x0F),
-                  Down(K1, 0xB1, true), Up(K1, 0x31), Up(CTRL, 0x31), Down(O, 0xEF, true)}},
-        {"ctrl shift",
-         {Down(CTRL, 0x00, false), Down(LSHIFT, 0x00, false), Down(O, 0x9F, true), Up(O, 0x1F),
-          Down(P, 0x80, true), Up(P, 0x00), Down(A, 0x81, true), Down(K1, 0xA1, true), Up(K1, 0xA1), Up(A, 0x21),
-          Down(LEFT_OF_Z, 0xFF, true), Up(LEFT_OF_Z, 0x7F)}},
+        {"plain; shift and ctrl alone change nothing",
+         {Down(A, 0xE1, true), Up(A, 0x61), Down(SPACE, 0xA0, true), Up(SPACE, 0x20), Down(ENTER, 0x8D, true),
+          Up(ENTER, 0x0D), Down(LSHIFT, 0x0D, false), Up(LSHIFT, 0x0D), Down(CTRL, 0x0D, false), Up(CTRL, 0x0D)}},
+        {"init clears the port and the modifiers",
+         {Down(CAPS, 0x00, false), Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Reinit(), Down(A, 0xE1, true),
+          Up(A, 0x61)}},
+        // Every key's four planes are in CodePlanesOfEveryKey; here the modifiers come and go.
+        {"right shift; either shift releases both; ctrl released",
+         {Down(RSHIFT, 0x00, false), Down(K0, 0xBD, true), Up(K0, 0x3D), Down(LSHIFT, 0x3D, false), Up(RSHIFT, 0x3D),
+          Down(A, 0xE1, true), Up(A, 0x61), Down(CTRL, 0x61, false), Down(A, 0x81, true), Up(A, 0x01),
+          Up(CTRL, 0x01), Down(O, 0xEF, true)}},
+        {"ctrl shift: a second key while a letter is held", {Down(CTRL, 0x00, false), Down(LSHIFT, 0x00, false),
+          Down(A, 0x81, true), Down(K1, 0xA1, true), Up(K1, 0xA1), Up(A, 0x21)}},
         {"caps lock on letters and digits",
          {Down(CAPS, 0x00, false), Up(CAPS, 0x00), Down(A, 0xC1, true), Up(A, 0x41), Down(K1, 0xB1, true),
           Up(K1, 0x31), Down(SECOND_RIGHT_OF_0, 0xC0, true), Up(SECOND_RIGHT_OF_0, 0x40),
           Down(RIGHT_OF_0, 0xAB, true), Up(RIGHT_OF_0, 0x2B)}},
-        {"caps lock with shift stays upper case",
-         {Down(CAPS, 0x00, false), Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Up(A, 0x41)}},
-        {"caps lock with ctrl takes the ctrl-shift plane",
-         {Down(CAPS, 0x00, false), Down(CTRL, 0x00, false), Down(O, 0x9F, true), Up(O, 0x1F)}},
-        {"caps lock toggles back",
-         {Down(CAPS, 0x00, false), Up(CAPS, 0x00), Down(CAPS, 0x00, false), Up(CAPS, 0x00), Down(A, 0xE1, true)}},
-        {"two keys, first released first",
-         {Down(A, 0xE1, true), Down(B, 0xE2, true), Up(A, 0xE2), Up(B, 0x62)}},
-        {"two keys, second released first",
-         {Down(A, 0xE1, true), Down(B, 0xE2, true), Up(B, 0xE2), Up(A, 0x62)}},
+        {"caps lock with shift stays upper case, with ctrl takes the ctrl-shift plane, and toggles back",
+         {Down(CAPS, 0x00, false), Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Up(A, 0x41), Up(LSHIFT, 0x41),
+          Down(CTRL, 0x41, false), Down(O, 0x9F, true), Up(O, 0x1F), Up(CTRL, 0x1F), Down(CAPS, 0x1F, false),
+          Down(A, 0xE1, true)}},
+        {"two keys held and released in either order", {Down(A, 0xE1, true), Down(B, 0xE2, true), Up(A, 0xE2),
+          Up(B, 0x62), Down(A, 0xE1, true), Down(B, 0xE2, true), Up(B, 0xE2), Up(A, 0x62)}},
         {"caps lock while a letter is held",
          {Down(A, 0xE1, true), Down(CAPS, 0xC1, false), Up(CAPS, 0xC1), Up(A, 0x61), Down(CAPS, 0x61, false),
           Up(CAPS, 0x61), Down(CAPS, 0x41, false), Down(A, 0xC1, true), Down(CAPS, 0xE1, false), Up(A, 0x41)}},
@@ -136,9 +118,6 @@ TEST(Keyboard, KeySequences)
          {Down(0x60, 0x00, false), Down(0x9E, 0x00, false), Down(0xFF, 0x00, false), Down(A, 0xE1, true),
           Up(0x9E, 0xE1), Up(0x60, 0xE1), Up(0xFF, 0xE1), Down(0xAA, 0xE1, false), Down(B, 0xE2, true),
           Up(B, 0xE2), Up(A, 0x62)}},
-        {"shift alone changes nothing",
-         {Down(A, 0xE1, true), Up(A, 0x61), Down(LSHIFT, 0x61, false), Up(LSHIFT, 0x61), Down(CTRL, 0x61, false),
-          Up(CTRL, 0x61)}},
         {"focus loss releases held keys",
          {Down(A, 0xE1, true), Down(B, 0xE2, true), Focus(0x62), Down(A, 0xE1, true), Up(A, 0x61), Up(B, 0x61)}},
         {"focus loss keeps shift",
@@ -147,6 +126,7 @@ TEST(Keyboard, KeySequences)
     };
     for (const Sequence& s : sequences) {
         Machine m;
+        EXPECT_EQ(m.bus.ReadPort(56), 0x00) << "the bus alone would leave 0xFF";
         m.Play(s.name, s.steps);
     }
 }
@@ -156,8 +136,7 @@ TEST(Keyboard, CodePlanesOfEveryKey)
     // The target layout by PC key row: scan code of the first key, plain and shifted codes.
     struct KeyRow {
         std::uint8_t firstScan;
-        const char* plain;
-        const char* shifted;
+        const char *plain, *shifted;
     };
     const KeyRow rows[] = {
         {0x02, "1234567890+`", "!\"#$%&/()=?@"},
@@ -179,16 +158,10 @@ TEST(Keyboard, CodePlanesOfEveryKey)
             // Ctrl on a letter gives its control code; otherwise Ctrl changes nothing, except
             // on the key left of Z, which gives DEL.
             const std::uint8_t ctrl = letter ? shifted & 0x1F : scan == LEFT_OF_Z ? 0x7F : plain;
+            // Ctrl+Shift is the same, but for six letters with codes of their own.
             std::uint8_t ctrlShift = letter ? ctrl : scan == LEFT_OF_Z ? 0x7F : shifted;
-            switch (scan) {
-            case O: ctrlShift = 0x1F; break;
-            case P: ctrlShift = 0x00; break;
-            case K: ctrlShift = 0x1B; break;
-            case L: ctrlShift = 0x1C; break;
-            case N: ctrlShift = 0x1E; break;
-            case M: ctrlShift = 0x1D; break;
-            default: break;
-            }
+            for (auto [key, code] : {std::pair{O, 0x1F}, {P, 0x00}, {K, 0x1B}, {L, 0x1C}, {N, 0x1E}, {M, 0x1D}})
+                ctrlShift = scan == key ? static_cast<std::uint8_t>(code) : ctrlShift;
 
             Machine m;
             m.Play(std::string("key ") + row.plain[i],
@@ -198,19 +171,6 @@ TEST(Keyboard, CodePlanesOfEveryKey)
                     Down(scan, ctrl | 0x80, true), Up(scan, ctrl)});
         }
     }
-    // Positions of the keys outside the letter block, and of the modifiers.
-    EXPECT_EQ(CKeyboard::PositionOf(BACKSPACE), 50);
-    EXPECT_EQ(CKeyboard::PositionOf(LEFT), 50);
-    EXPECT_EQ(CKeyboard::PositionOf(0x1C), 32);  // Enter
-    EXPECT_EQ(CKeyboard::PositionOf(RIGHT), 67);
-    EXPECT_EQ(CKeyboard::PositionOf(SPACE), 74);
-    EXPECT_EQ(CKeyboard::PositionOf(CAPS), 19);
-    EXPECT_EQ(CKeyboard::PositionOf(CTRL), 37);
-    EXPECT_EQ(CKeyboard::PositionOf(LSHIFT), 55);
-    EXPECT_EQ(CKeyboard::PositionOf(RSHIFT), 66);
-    EXPECT_EQ(CKeyboard::CodeOf(32, true, true), 0x0D);
-    for (std::uint8_t p : {0, 19, 37, 55, 66, 14, 68, 73})
-        EXPECT_EQ(CKeyboard::CodeOf(p, false, false), 0xFF) << int(p);
     // Exactly the 56 scan codes of the layout reach a key.
     int mapped = 0;
     for (int s = 0; s < 256; ++s)
