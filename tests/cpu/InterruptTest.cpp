@@ -1,254 +1,102 @@
-// Interrupt acceptance at instruction boundaries, HALT, and Reset with requests pending.
+// Interrupt acceptance at instruction boundaries, HALT across slices, and Reset with requests
+// pending. Each scenario is a script of slices with the requests made before them and the
+// state expected after each.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "CpuTestRig.h"
 
 namespace {
 
-constexpr std::uint8_t NOP = 0x00, HALT = 0x76, EI = 0xFB, DI = 0xF3;
+constexpr std::uint8_t NOP = 0x00, INC_A = 0x3C, HALT = 0x76, EI = 0xFB, DI = 0xF3;
+constexpr int NONE = -1;
 
-TEST(Interrupts, NmiIsTakenBeforeTheMaskableRequestWhichWaitsForRetnOrEi)
+struct Step {
+    bool nmi;
+    int data;  // a maskable request with this data byte, or NONE
+    std::int32_t slice;
+    const char* expected;  // "t=<T-states run> " and the rig's state line
+};
+
+struct Scenario {
+    const char* what;
+    std::uint8_t im, iff, i;
+    std::vector<std::uint8_t> program;  // at 0x1000, with SP at 0x8000
+    std::vector<Step> steps;
+};
+
+TEST(Interrupts, AcceptanceAndHaltFollowTheirScripts)
 {
-    CpuTestRig rig;
-    rig.R().pc = 0x1000;
-    rig.R().sp = 0x8000;
-    rig.R().iff1 = rig.R().iff2 = 1;
-    rig.R().im = 1;
-    rig.Place(0x1000, {NOP});
-    rig.Place(0x0066, {0xED, 0x45});  // RETN
-    rig.Place(0x0038, {NOP});
-    rig.cpu.RequestNmi();
-    rig.cpu.RequestInterrupt(0x10);
-
-    // The NMI is accepted at no cost, then the RETN at 0x0066 is the instruction charged.
-    EXPECT_EQ(rig.Step(), 14u);
-    EXPECT_EQ(rig.R().pc, 0x1000);
-    EXPECT_EQ(rig.R().sp, 0x8000);
-    EXPECT_EQ(rig.memory.ReadWord(0x7FFE), 0x1000);  // pushed return address
-    EXPECT_EQ(rig.R().iff1, 1);                        // restored from IFF2
-    EXPECT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_INT);
-
-    // With IFF1 back at 1 the waiting maskable request is now accepted (IM 1).
-    EXPECT_EQ(rig.Step(), 4u);
-    EXPECT_EQ(rig.R().pc, 0x0039);
-    EXPECT_EQ(rig.R().iff1, 0);
-    EXPECT_EQ(rig.R().iff2, 0);
-    EXPECT_EQ(rig.cpu.pendingEvents, 0u);
-}
-
-TEST(Interrupts, NmiKeepsIff1InIff2AndALaterEiReleasesTheWaitingRequest)
-{
-    CpuTestRig rig;
-    rig.R().pc = 0x2000;
-    rig.R().sp = 0x9000;
-    rig.R().iff1 = rig.R().iff2 = 0;  // interrupts were disabled: RETN does not re-enable
-    rig.R().im = 1;
-    rig.Place(0x0066, {0xED, 0x45, EI, NOP});
-    rig.Place(0x0038, {NOP});
-    rig.cpu.RequestNmi();
-    rig.cpu.RequestInterrupt(0);
-    rig.Step();  // NMI, then RETN
-    EXPECT_EQ(rig.R().iff1, 0);
-    EXPECT_EQ(rig.R().pc, 0x2000);
-    rig.R().pc = 0x0068;
-    rig.Step();  // EI
-    EXPECT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_INT);
-    rig.Step();  // accepted before the instruction after EI; NOP at 0x0038 runs
-    EXPECT_EQ(rig.R().pc, 0x0039);
-    EXPECT_EQ(rig.memory.ReadWord(rig.R().sp), 0x0069);  // the address after EI
-}
-
-TEST(Interrupts, EiAcceptsAPendingRequestBeforeTheNextInstruction)
-{
-    CpuTestRig rig;
-    rig.R().pc = 0x3000;
-    rig.R().sp = 0x4000;
-    rig.R().im = 1;
-    rig.Place(0x3000, {EI, 0x3C});  // EI; INC A
-    rig.Place(0x0038, {NOP});
-    rig.cpu.RequestInterrupt(0xFF);
-    EXPECT_EQ(rig.Step(), 4u);  // EI (the request waits: IFF1 was 0)
-    EXPECT_EQ(rig.R().iff1, 1);
-    EXPECT_EQ(rig.R().iff2, 1);
-    rig.Step();
-    EXPECT_EQ(rig.R().pc, 0x0039);
-    EXPECT_EQ(rig.memory.ReadWord(0x3FFE), 0x3001);
-    EXPECT_EQ(rig.A(), 0);  // INC A has not run
-}
-
-TEST(Interrupts, ModeZeroConsumesTheRequestAndOnlyEndsAHalt)
-{
-    CpuTestRig rig;
-    rig.R().pc = 0x5000;
-    rig.R().sp = 0x6000;
-    rig.R().iff1 = rig.R().iff2 = 1;
-    rig.R().im = 0;
-    rig.Place(0x5000, {HALT, 0x3C});
-    rig.Step();
-    EXPECT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_HALT);
-    rig.cpu.RequestInterrupt(0x26);
-    EXPECT_EQ(rig.Step(), 4u);  // INC A after the HALT
-    EXPECT_EQ(rig.A(), 1);
-    EXPECT_EQ(rig.R().pc, 0x5002);
-    EXPECT_EQ(rig.R().sp, 0x6000);  // nothing pushed
-    EXPECT_EQ(rig.R().iff1, 1);
-    EXPECT_EQ(rig.R().iff2, 1);
-    EXPECT_EQ(rig.cpu.pendingEvents, 0u);
-}
-
-TEST(Interrupts, ModeTwoVectorsDoubleTheDataByte)
-{
-    struct Case {
-        std::uint8_t data;
-        std::uint16_t vectorAddress;
+    const Scenario scenarios[] = {
+        {"NMI first; the maskable request waits until RETN restores IFF1", 1, 1, 0, {NOP},
+         {{true, 0x10, 1, "t=14 pc=1000 sp=8000 top=0000 a=00 iff=11 ev=2"},
+          {false, NONE, 1, "t=4 pc=0039 sp=7FFE top=1000 a=01 iff=00 ev=0"}}},
+        {"NMI with interrupts off keeps them off; EI takes the request before the next instruction",
+         1, 0, 0, {EI, NOP},
+         {{true, 0, 1, "t=14 pc=1000 sp=8000 top=0000 a=00 iff=00 ev=2"},
+          {false, NONE, 1, "t=4 pc=1001 sp=8000 top=0000 a=00 iff=11 ev=2"},
+          {false, NONE, 1, "t=4 pc=0039 sp=7FFE top=1001 a=01 iff=00 ev=0"}}},
+        {"IM 0: a request ends a HALT, pushes nothing and is dropped", 0, 1, 0, {HALT, INC_A, NOP},
+         {{false, NONE, 1, "t=4 pc=1001 sp=8000 top=0000 a=00 iff=11 ev=4"},
+          {false, 0x26, 1, "t=4 pc=1002 sp=8000 top=0000 a=01 iff=11 ev=0"},
+          {false, 0x26, 1, "t=4 pc=1003 sp=8000 top=0000 a=01 iff=11 ev=0"}}},
+        // IM 2 vectors (I=12h: 26 at 1234h, 80h at 1300h, FFh at 13FEh; I=13h ORs in data 80h: 1300h).
+        {"IM 2 12h 26", 2, 1, 0x12, {NOP}, {{false, 26, 1, "t=4 pc=4001 sp=7FFE top=1000 a=01 iff=00 ev=0"}}},
+        {"IM 2 12h 80h", 2, 1, 0x12, {NOP}, {{false, 0x80, 1, "t=4 pc=4101 sp=7FFE top=1000 a=01 iff=00 ev=0"}}},
+        {"IM 2 12h FFh", 2, 1, 0x12, {NOP}, {{false, 0xFF, 1, "t=4 pc=4201 sp=7FFE top=1000 a=01 iff=00 ev=0"}}},
+        {"IM 2 13h 80h", 2, 1, 0x13, {NOP}, {{false, 0x80, 1, "t=4 pc=4101 sp=7FFE top=1000 a=01 iff=00 ev=0"}}},
+        {"HALT: whole NOPs across slices, a masked request waits, the NMI ends it", 1, 0, 0, {HALT},
+         {{false, NONE, 1, "t=4 pc=1001 sp=8000 top=0000 a=00 iff=00 ev=4"},
+          {false, NONE, 70000, "t=70000 pc=1001 sp=8000 top=0000 a=00 iff=00 ev=4"},
+          {false, NONE, 10, "t=12 pc=1001 sp=8000 top=0000 a=00 iff=00 ev=4"},
+          {false, 7, 1000, "t=1000 pc=1001 sp=8000 top=0000 a=00 iff=00 ev=6"},
+          {true, NONE, 1, "t=14 pc=1001 sp=8000 top=0000 a=00 iff=00 ev=2"}}},
+        {"HALT ended by an enabled maskable request", 1, 0, 0, {EI, HALT},
+         {{false, NONE, 100, "t=100 pc=1002 sp=8000 top=0000 a=00 iff=11 ev=4"},
+          {false, 0, 1, "t=4 pc=0039 sp=7FFE top=1002 a=01 iff=00 ev=0"}}},
     };
-    for (const Case c : {Case{26, 0x1234}, Case{0x80, 0x1300}, Case{0xFF, 0x13FE}}) {
+    for (const Scenario& s : scenarios) {
         CpuTestRig rig;
-        rig.R().pc = 0x7000;
-        rig.R().sp = 0x0000;  // the push wraps to 0xFFFE
-        rig.R().i = 0x12;
-        rig.R().im = 2;
-        rig.R().iff1 = rig.R().iff2 = 1;
-        rig.memory.WriteWord(c.vectorAddress, 0x4567);
-        rig.Place(0x4567, {NOP});
-        rig.cpu.RequestInterrupt(c.data);
-        rig.Step();
-        EXPECT_EQ(rig.R().pc, 0x4568) << "data " << int(c.data);
-        EXPECT_EQ(rig.R().sp, 0xFFFE);
-        EXPECT_EQ(rig.memory.ReadWord(0xFFFE), 0x7000);
-        EXPECT_EQ(rig.R().iff1, 0);
-        EXPECT_EQ(rig.R().iff2, 0);
+        for (std::uint16_t handler : {0x0038, 0x4000, 0x4100, 0x4200})
+            rig.Place(handler, {INC_A});
+        rig.Place(0x0066, {0xED, 0x45});  // RETN
+        rig.memory.WriteWord(0x1234, 0x4000);
+        rig.memory.WriteWord(0x1300, 0x4100);
+        rig.memory.WriteWord(0x13FE, 0x4200);
+        rig.Place(0x1000, s.program);
+        rig.R() = {0, 0, 0, 0, 0, 0, 0x8000, 0x1000, 0, 0, 0, 0, s.i, s.iff, s.iff, s.im};
+        for (std::size_t n = 0; n < s.steps.size(); ++n) {
+            const Step& step = s.steps[n];
+            if (step.nmi)
+                rig.cpu.RequestNmi();
+            if (step.data != NONE)
+                rig.cpu.RequestInterrupt(static_cast<std::uint8_t>(step.data));
+            const std::uint64_t t = rig.Slice(step.slice);
+            EXPECT_EQ("t=" + std::to_string(t) + " " + rig.State(), step.expected) << s.what << ", step " << n + 1;
+        }
     }
 }
 
-TEST(Interrupts, TheLastDataByteWinsAndIsAcceptedOnce)
+TEST(Reset, DropsRequestsHaltAndBudgetAndKeepsTheOtherRegisters)
 {
     CpuTestRig rig;
-    rig.R().pc = 0x7000;
-    rig.R().sp = 0x8000;
-    rig.R().i = 0x20;
-    rig.R().im = 2;
-    rig.R().iff1 = rig.R().iff2 = 1;
-    rig.memory.WriteWord(0x2002, 0x1111);
-    rig.memory.WriteWord(0x2008, 0x2222);
-    rig.Place(0x2222, {EI, NOP});
-    rig.cpu.RequestInterrupt(1);
-    rig.cpu.RequestInterrupt(4);
+    rig.Place(0x4443, {HALT});
+    rig.R() = {0x1234, 0x5678, 0x9ABC, 0xDEF0, 0x1111, 0x2222, 0x3333, 0x4443,
+               0x5555, 0x6666, 0x7777, 0x8888, 0x99, 1, 1, 2};
     rig.Step();
-    EXPECT_EQ(rig.R().pc, 0x2223);
-    rig.Step();  // after EI nothing is pending any more: the NOP runs
-    EXPECT_EQ(rig.R().pc, 0x2224);
-    EXPECT_EQ(rig.R().sp, 0x7FFE);
-}
-
-TEST(Halt, ASliceOfNopsKeepsPcAfterTheHaltUntilTheNmi)
-{
-    CpuTestRig rig;
-    rig.R().pc = 0x0100;
-    rig.R().sp = 0x8000;
-    rig.Place(0x0100, {HALT});
-    rig.Place(0x0066, {NOP});
-    EXPECT_EQ(rig.Step(), 4u);
-    EXPECT_EQ(rig.R().pc, 0x0101);
-    // A whole slice of NOPs: 17500 of them, PC stays, budget ends at 0.
-    EXPECT_EQ(rig.Slice(70000), 70000u);
-    EXPECT_EQ(rig.R().pc, 0x0101);
-    EXPECT_EQ(rig.cpu.cycleBudget, 0);
-    EXPECT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_HALT);
-    // An odd slice still ends on a whole NOP.
-    EXPECT_EQ(rig.Slice(10), 12u);
-    EXPECT_EQ(rig.cpu.cycleBudget, 0);
-
-    // A maskable request while IFF1 is 0 leaves the CPU halted and stays pending.
-    rig.cpu.RequestInterrupt(7);
-    rig.Slice(1000);
-    EXPECT_EQ(rig.R().pc, 0x0101);
-    EXPECT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_HALT | CCpu::EVENT_INT);
-
-    // The frame pacing's NMI after the slice ends the HALT at the first boundary of the next.
-    rig.cpu.RequestNmi();
-    EXPECT_EQ(rig.Step(), 4u);
-    EXPECT_EQ(rig.R().pc, 0x0067);
-    EXPECT_EQ(rig.memory.ReadWord(0x7FFE), 0x0101);
-    EXPECT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_INT);
-}
-
-TEST(Halt, AMaskableRequestEndsTheHaltWhenEnabled)
-{
-    CpuTestRig rig;
-    rig.R().pc = 0x0200;
-    rig.R().sp = 0x8000;
-    rig.R().im = 1;
-    rig.Place(0x0200, {EI, HALT});
-    rig.Place(0x0038, {0x3C});  // INC A
-    rig.Slice(100);
-    EXPECT_EQ(rig.R().pc, 0x0202);
-    rig.cpu.RequestInterrupt(0);
-    EXPECT_EQ(rig.Step(), 4u);
-    EXPECT_EQ(rig.A(), 1);
-    EXPECT_EQ(rig.memory.ReadWord(0x7FFE), 0x0202);
-    EXPECT_EQ(rig.cpu.pendingEvents, 0u);
-}
-
-TEST(Reset, DropsRequestsAndTheBudgetAndKeepsTheOtherRegisters)
-{
-    CpuTestRig rig;
-    CCpu::Registers& r = rig.R();
-    r.af = 0x1234;
-    r.bc = 0x5678;
-    r.de = 0x9ABC;
-    r.hl = 0xDEF0;
-    r.ix = 0x1111;
-    r.iy = 0x2222;
-    r.sp = 0x3333;
-    r.pc = 0x4444;
-    r.af2 = 0x5555;
-    r.bc2 = 0x6666;
-    r.de2 = 0x7777;
-    r.hl2 = 0x8888;
-    r.i = 0x99;
-    r.iff1 = r.iff2 = 1;
-    r.im = 2;
     rig.cpu.RequestNmi();
     rig.cpu.RequestInterrupt(0x42);
     rig.cpu.AddCycles(5000);
+    ASSERT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_NMI | CCpu::EVENT_INT | CCpu::EVENT_HALT);
     rig.cpu.Reset();
-
-    EXPECT_EQ(r.pc, 0);
-    EXPECT_EQ(r.i, 0);
-    EXPECT_EQ(r.iff1, 0);
-    EXPECT_EQ(r.iff2, 0);
-    EXPECT_EQ(r.im, 0);
-    EXPECT_EQ(rig.cpu.pendingEvents, 0u);
+    EXPECT_EQ(rig.Dump(), "1234 5678 9ABC DEF0 1111 2222 3333 0000 5555 6666 7777 8888 i=00 iff=00 im=0");
     EXPECT_EQ(rig.cpu.cycleBudget, 0);
-    EXPECT_EQ(r.af, 0x1234);
-    EXPECT_EQ(r.bc, 0x5678);
-    EXPECT_EQ(r.de, 0x9ABC);
-    EXPECT_EQ(r.hl, 0xDEF0);
-    EXPECT_EQ(r.ix, 0x1111);
-    EXPECT_EQ(r.iy, 0x2222);
-    EXPECT_EQ(r.sp, 0x3333);
-    EXPECT_EQ(r.af2, 0x5555);
-    EXPECT_EQ(r.bc2, 0x6666);
-    EXPECT_EQ(r.de2, 0x7777);
-    EXPECT_EQ(r.hl2, 0x8888);
     EXPECT_EQ(rig.cpu.interruptData, 0x42);
-
-    // Nothing pending any more: the first slice starts with the instruction at 0.
+    // Nothing is pending and the HALT is over: the first slice starts with the instruction at 0.
     rig.Place(0x0000, {DI});
-    rig.Step();
-    EXPECT_EQ(r.pc, 1);
-}
-
-TEST(Reset, EndsAHaltWithInterruptsDisabled)
-{
-    CpuTestRig rig;
-    rig.Place(0x0000, {DI, HALT});
-    rig.Slice(1000);
-    EXPECT_EQ(rig.cpu.pendingEvents, CCpu::EVENT_HALT);
-    rig.cpu.Reset();
-    EXPECT_EQ(rig.cpu.pendingEvents, 0u);
-    EXPECT_EQ(rig.Step(), 4u);  // DI at 0 again
+    EXPECT_EQ(rig.Step(), 4u);
     EXPECT_EQ(rig.R().pc, 1);
 }
 
