@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QTest>
 
 void RecordingMessenger::Show(QWidget*, const QString& text)
 {
@@ -19,10 +18,8 @@ void MachineFiles::WriteTo(const TempFolder& folder) const
 {
     if (roms) {
         std::vector<std::uint8_t> basic(basicSize, 0x00);
-        if (basic.size() >= 2) {
-            basic[0] = 0x18;
-            basic[1] = 0xFE;
-        }
+        basic[0] = 0x18;
+        basic[1] = 0xFE;
         folder.Write("basic.rom", basic);
         folder.Write("dev_dos.rom", 4096, 0xC9);
         folder.Write("dev_pr.rom", 2048, 0xC9);
@@ -34,18 +31,18 @@ void MachineFiles::WriteTo(const TempFolder& folder) const
             folder.Write(name, 4000, 0x80);
 }
 
-void IsolatedSettings::PointAt(const QString& path)
+void TestRig::PointSettingsAt(const QString& path)
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
 }
 
-void IsolatedSettings::MakeUnwritable()
+void TestRig::MakeSettingsUnwritable()
 {
-    QFile blocker(dir.filePath("blocker"));
+    QFile blocker(settingsDir.filePath("blocker"));
     if (blocker.open(QIODevice::WriteOnly))
         blocker.write("not a folder");
-    PointAt(blocker.fileName());
+    PointSettingsAt(blocker.fileName());
 }
 
 int main(int argc, char* argv[])

@@ -1,14 +1,14 @@
 // The desktop shell's tests: one Qt Test class whose slots live in the Test*.cpp files, and
-// what they share: recorders for messages and keys, the machine's files in a temporary
-// working folder, an isolated settings store, and TestRig, the emulator wired as main() wires it.
+// what they share: recorders for messages and keys, the machine's files in a temporary working
+// folder, and TestRig, the emulator wired as main() wires it with a settings store of its own.
 #pragma once
 
 #include <chrono>
 #include <functional>
 
 #include <QApplication>
-#include <QDialog>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "TempFolder.h"
@@ -29,12 +29,13 @@ private Q_SLOTS:
     void StartupFailuresShowOneMessageAndRunNothing();
     void StartupReadsTheSettingsAndShowsTheWindow();
     void MessagesAreWarningBoxesWithOneOkButton();
+    void TickSourcePostsEveryTickUntilStoppedAndLogsTheJitter();
     void GeometryMatchesTheLayout();
     void ScreenShowsTheImageInTwoColoursOnBlack();
     void TicksRunSlicesButNotWhileConfiguring();
     void WaveNotificationsReachTheirHandler();
     void ResetKeepsMemoryLatchesAndDevices();
-    void KeysReachTheMachineThroughTheFocusedScreen();
+    void KeysReachTheMachineUntilTheFocusGoes();
     void ExitAndCloseEndTheEventLoop();
     void AboutBoxOpensFromTheContextMenuWhileTheMachineRuns();
     void ConvertsNativeCodesToSetOne();
@@ -42,13 +43,11 @@ private Q_SLOTS:
     void DialogRoundTrips();
     void DialogRejectsOverlongFolderAndReportsFailedWrites();
     void ColourButtonsTintOnlyTheSample();
-    void TickSourceCallsOncePerExpiryUntilStopped();
-    void TicksArriveAsEventsAndTheJitterIsLogged();
 };
 
 class RecordingMessenger final : public CMessenger {
 public:
-    void Show(QWidget* parent, const QString& text) override;
+    void Show(QWidget*, const QString& text) override;
     QStringList texts;
     std::vector<bool> windowVisible;  // whether any top-level window showed at each message
     std::function<void()> onShow;     // runs where a real box would run its own event loop
@@ -60,19 +59,8 @@ public:
     void KeyDown(std::uint8_t scan) override { Add(QString::asprintf("D%02X", scan)); }
     void KeyUp(std::uint8_t scan) override { Add(QString::asprintf("U%02X", scan)); }
     void FocusLost() override { Add("F"); }
-    QString events;
-
-private:
     void Add(const QString& event) { events += (events.isEmpty() ? "" : " ") + event; }
-};
-
-// A wave output whose device can never be opened.
-class FailingWaveOut final : public CWaveOut {
-public:
-    bool Open() override { return false; }
-    bool Prepare(WaveBuffer&) override { return false; }
-    bool Write(WaveBuffer&) override { return false; }
-    bool Unprepare(WaveBuffer&) override { return false; }
+    QString events;
 };
 
 // The files start-up reads: three ROM images (BASIC an endless JR -2), the font, five samples.
@@ -84,44 +72,49 @@ struct MachineFiles {
     void WriteTo(const TempFolder& folder) const;
 };
 
-// Points the per-user settings store at a fresh folder while it lives.
-class IsolatedSettings {
-public:
-    IsolatedSettings() { PointAt(dir.path()); }
-    // Points the store below a regular file, where nothing can be written.
-    void MakeUnwritable();
-
-private:
-    static void PointAt(const QString& path);
-    QTemporaryDir dir;
-};
-
 inline const QString TEST_COMPANY = QStringLiteral("Quentra");
 inline const QString TEST_APPLICATION = QStringLiteral("vorlix-test");
 
 struct TestRig {
     explicit TestRig(MachineFiles files = MachineFiles(), CWaveOut* waveOut = nullptr,
                      std::chrono::milliseconds tickPeriod = CDesktopShell::TICK_PERIOD)
-        : store(TEST_COMPANY, TEST_APPLICATION),
-          shell(store, messenger, waveOut ? *waveOut : nullWaveOut, poster, tickPeriod),
-          app(shell)
+        : shell(store, messenger, waveOut ? *waveOut : nullWaveOut, poster, tickPeriod), app(shell)
     {
         files.WriteTo(folder);
+        PointSettingsAt(settingsDir.path());
         shell.Attach(app);
         app.Sound().SetRetryDelay([](int) {});  // no waiting between the device's open attempts
     }
     ~TestRig() { app.Shutdown(); }
     CMainWnd& Window() { return *shell.MainWindow(); }
+    static void PointSettingsAt(const QString& path);
+    // Points the settings below a regular file, where nothing can be written.
+    void MakeSettingsUnwritable();
 
     TempFolder folder;
-    IsolatedSettings settings;
+    QTemporaryDir settingsDir;
     RecordingMessenger messenger;
     CEventPoster poster;
     CNullWaveOut nullWaveOut;
-    CSettingsStore store;
+    CSettingsStore store{TEST_COMPANY, TEST_APPLICATION};
     CDesktopShell shell;
     CEmuApp app;
 };
+
+// The five settings as "folder|destination|append|translate|speed".
+inline QString Describe(const QVariantList& values)
+{
+    QStringList texts;
+    for (const QVariant& value : values)
+        texts << value.toString();
+    return texts.join('|');
+}
+
+inline QString Describe(const Settings& s)
+{
+    return Describe({QString::fromStdString(s.fileFolder), QString::fromStdString(s.printDestination), s.printAppend,
+                     s.printTranslate, s.emulatorSpeed});
+}
 
 // Posts `count` ticks and dispatches them, as the tick source and event loop would.
 inline void Tick(CMainWnd& window, int count = 1)

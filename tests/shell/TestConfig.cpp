@@ -8,40 +8,26 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
-#include <QTest>
 
 #include "ShellTest.h"
 #include "shell/CConfigDlg.h"
 
 namespace {
 
-// The five values as "folder|destination|append|translate|speed": in memory, in the store
-// (missing ones empty), and as the dialog shows them (boxes 0 unchecked, 1 checked, 2 undecided).
-QString Describe(const QString& folder, const QString& destination, QVariant append, QVariant translate,
-                 QVariant speed)
-{
-    return QStringList{folder, destination, append.toString(), translate.toString(), speed.toString()}.join('|');
-}
-
-QString Describe(const Settings& s)
-{
-    return Describe(QString::fromStdString(s.fileFolder), QString::fromStdString(s.printDestination),
-                    s.printAppend, s.printTranslate, s.emulatorSpeed);
-}
-
-QString Stored()
+QString Stored()  // missing values empty
 {
     QSettings store(TEST_COMPANY, TEST_APPLICATION);
-    store.beginGroup("Config");
-    return Describe(store.value("FileFolder").toString(), store.value("PrintDestination").toString(),
-                    store.value("PrintAppend"), store.value("PrintTranslate"), store.value("EmulatorSpeed"));
+    QVariantList values;
+    for (const char* name : {"FileFolder", "PrintDestination", "PrintAppend", "PrintTranslate", "EmulatorSpeed"})
+        values << store.value(QString("Config/") + name);
+    return Describe(values);
 }
 
-QString Shown(const CConfigDlg& d)
+QString Shown(const CConfigDlg& d)  // check boxes 0 unchecked, 1 checked, 2 undecided
 {
-    const int states[] = {0, 2, 1};  // Qt::Unchecked, PartiallyChecked, Checked
-    return Describe(d.FolderEdit()->text(), d.DestinationEdit()->text(), states[d.AppendBox()->checkState()],
-                    states[d.TranslateBox()->checkState()], d.SpeedSlider()->value());
+    const int states[] = {0, 2, 1};  // by Qt::Unchecked, PartiallyChecked, Checked
+    return Describe({d.FolderEdit()->text(), d.DestinationEdit()->text(), states[d.AppendBox()->checkState()],
+                     states[d.TranslateBox()->checkState()], d.SpeedSlider()->value()});
 }
 
 // Opens the dialog from the Config button and runs `inside` with it while it is up.
@@ -49,8 +35,7 @@ bool RunDialog(CMainWnd& window, const std::function<void(CConfigDlg&)>& inside)
 {
     bool ran = false;
     WhenModal<CConfigDlg>([&ran, inside](CConfigDlg* dialog) {
-        ran = dialog != nullptr;
-        if (dialog)
+        if ((ran = dialog != nullptr))
             inside(*dialog);
     });
     window.ConfigButton()->click();
@@ -62,11 +47,8 @@ bool RunDialog(CMainWnd& window, const std::function<void(CConfigDlg&)>& inside)
 void ShellTest::DialogRoundTrips()
 {
     TestRig rig;
-    {
-        QSettings store(TEST_COMPANY, TEST_APPLICATION);
-        store.setValue("Config/EmulatorSpeed", 500);
-        store.setValue("Config/PrintAppend", 5);
-    }
+    QSettings(TEST_COMPANY, TEST_APPLICATION).setValue("Config/EmulatorSpeed", 500);
+    QSettings(TEST_COMPANY, TEST_APPLICATION).setValue("Config/PrintAppend", 5);
     QVERIFY(rig.app.Startup());
     rig.app.Config().fileFolder = "files/";
     rig.app.Config().printDestination = "lpt.txt";
@@ -110,7 +92,7 @@ void ShellTest::DialogRejectsOverlongFolderAndReportsFailedWrites()
     TestRig rig;
     QVERIFY(rig.app.Startup());
     rig.app.Config().fileFolder = std::string(300, 'f');
-    rig.settings.MakeUnwritable();
+    rig.MakeSettingsUnwritable();
     bool stayedOpen = false;
     QVERIFY(RunDialog(rig.Window(), [&stayedOpen](CConfigDlg& d) {
         QCOMPARE(d.FolderEdit()->text().size(), 300);
@@ -154,9 +136,9 @@ void ShellTest::ColourButtonsTintOnlyTheSample()
     QCOMPARE(offered, QColor(32, 32, 32));
     answer = QColor(250, 250, 0);
     dialog.OnText();
-    QCOMPARE(colours(), QSet<QRgb>({qRgb(10, 20, 200), qRgb(250, 250, 0)}));
-    // A cancelled chooser changes nothing.
-    answer = QColor();
+    const QSet<QRgb> chosen{qRgb(10, 20, 200), qRgb(250, 250, 0)};
+    QCOMPARE(colours(), chosen);
+    answer = QColor();  // a cancelled chooser changes nothing
     dialog.OnBackground();
-    QCOMPARE(colours(), QSet<QRgb>({qRgb(10, 20, 200), qRgb(250, 250, 0)}));
+    QCOMPARE(colours(), chosen);
 }

@@ -2,7 +2,6 @@
 // sent to the screen window (held keys as X11 gives them, system keys, focus loss).
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QTest>
 
 #include "ShellTest.h"
 #include "bus/CMemory.h"
