@@ -1,16 +1,14 @@
 // The parts of the machine the device channels touch, wired as the application wires them,
-// with helpers that load the registers and write a command byte the way an output
-// instruction does.
+// inside a fresh test folder whose "store/" is the file store and "print.out" the printer
+// destination. The helpers load registers and write a command byte as an output instruction does.
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <set>
-#include <string>
-#include <string_view>
-#include <vector>
+#include <gtest/gtest.h>
 
+#include <set>
+#include <string_view>
+
+#include "TempFolder.h"
 #include "bus/CIoBus.h"
 #include "bus/CMemory.h"
 #include "core/Settings.h"
@@ -18,12 +16,35 @@
 #include "devices/CSound.h"
 #include "devices/HostFileTable.h"
 
-struct ChannelMachine {
-    static constexpr std::uint8_t FILE_PORT = 255;
-    static constexpr std::uint8_t PRINTER_PORT = 254;
-    static constexpr std::uint8_t OPEN_READ = 0, OPEN_WRITE = 1, CLOSE = 2, WRITE_BYTES = 4, READ_BLOCK = 5,
-                                  WRITE_BLOCK = 6;
+namespace fs = std::filesystem;
 
+constexpr std::uint8_t FILE_PORT = 255, PRINTER_PORT = 254, OK = 0x00, FAILED = 0xFF;
+enum Command : std::uint8_t { OPEN_READ, OPEN_WRITE, CLOSE, COMMAND_3, WRITE_BYTES, READ_BLOCK, WRITE_BLOCK };
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A recognisable byte for each position of a test file.
+inline Bytes PatternBytes(std::size_t count, std::size_t from = 0)
+{
+    Bytes v(count);
+    for (std::size_t i = 0; i < count; ++i)
+        v[i] = static_cast<std::uint8_t>((from + i) * 7 + 1);
+    return v;
+}
+
+// Names in a folder; empty when the folder cannot be read.
+inline std::set<std::string> Listing(const fs::path& folder)
+{
+    std::set<std::string> names;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
+        names.insert(it->path().filename().string());
+    return names;
+}
+
+struct Channels : ::testing::Test {
+    TempFolder root;
+    std::string store = root.File("store") + "/";
     CMemory memory;
     CCpu cpu{memory, bus};
     CSound sound;
@@ -31,68 +52,58 @@ struct ChannelMachine {
     HostFileTable files;
     CIoBus bus{cpu, memory, sound, files, settings};
 
-    ChannelMachine() { bus.Init(); }
+    Channels()
+    {
+        fs::create_directory(store);
+        settings.fileFolder = store;
+        settings.printDestination = root.File("print.out");
+        bus.Init();
+    }
 
-    void SetRegs(std::uint8_t b, std::uint8_t c, std::uint16_t de, std::uint16_t hl)
+    void Regs(std::uint8_t b, std::uint8_t c, std::uint16_t de, std::uint16_t hl)
     {
         cpu.Regs().bc = static_cast<std::uint16_t>(b << 8 | c);
         cpu.Regs().de = de;
         cpu.Regs().hl = hl;
     }
-    void SetB(std::uint8_t b) { cpu.Regs().bc = static_cast<std::uint16_t>(b << 8 | cpu.C()); }
-    void SetHL(std::uint16_t hl) { cpu.Regs().hl = hl; }
+    // Writes the command to the port and returns what the next input instruction reads.
+    std::uint8_t Out(std::uint8_t port, std::uint8_t command) { bus.WritePort(port, command); return bus.ReadPort(port); }
+    std::uint8_t File(std::uint8_t command) { return Out(FILE_PORT, command); }
+    std::uint8_t Printer(std::uint8_t command) { return Out(PRINTER_PORT, command); }
 
-    // Writes the command to the port and returns what the next input instruction would read.
-    std::uint8_t File(std::uint8_t command)
+    // Memory access that wraps at 64 KB, as the channels' transfers do.
+    void Put(std::uint16_t address, std::string_view bytes) { Put(address, Bytes(bytes.begin(), bytes.end())); }
+    void Put(std::uint16_t address, const Bytes& bytes)
     {
-        bus.WritePort(FILE_PORT, command);
-        return bus.ReadPort(FILE_PORT);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            memory.WriteByte(static_cast<std::uint16_t>(address + i), bytes[i]);
     }
-    std::uint8_t Printer(std::uint8_t command)
+    Bytes Memory(std::uint16_t address, std::size_t count) const
     {
-        bus.WritePort(PRINTER_PORT, command);
-        return bus.ReadPort(PRINTER_PORT);
+        Bytes v(count);
+        for (std::size_t i = 0; i < count; ++i)
+            v[i] = memory.ReadByte(static_cast<std::uint16_t>(address + i));
+        return v;
     }
+    Bytes Snapshot() const { return {memory.Bytes(), memory.Bytes() + CMemory::SIZE}; }
 
-    // Places 11 name bytes at address (wrapping at 64 KB).
-    void PutName(std::uint16_t address, std::string_view eleven)
+    // Opens the 11-byte name, placed at 0x9000, on a slot through the file port.
+    std::uint8_t Open(std::uint8_t command, std::uint8_t slot, std::string_view eleven)
     {
-        for (std::size_t i = 0; i < eleven.size(); ++i)
-            memory.WriteByte(address + static_cast<std::uint32_t>(i), static_cast<std::uint8_t>(eleven[i]));
-    }
-    // Opens the 11-byte name on a slot through the file port; the name goes to 0x9000.
-    std::uint8_t OpenFile(std::uint8_t command, std::uint8_t slot, std::string_view eleven)
-    {
-        PutName(0x9000, eleven);
-        SetRegs(slot, 0, 0x9000, 0x1234);
+        Put(0x9000, eleven);
+        Regs(slot, 0, 0x9000, 0x1234);
         return File(command);
     }
-    void Fill(std::uint16_t address, std::size_t count, std::uint8_t value)
+    // Prints text, placed at 0x5000, on a slot in one WriteBytes.
+    std::uint8_t Print(std::uint8_t slot, std::string_view text)
     {
-        for (std::size_t i = 0; i < count; ++i)
-            memory.WriteByte(address + static_cast<std::uint32_t>(i), value);
+        Put(0x5000, text);
+        Regs(slot, static_cast<std::uint8_t>(text.size()), 0, 0x5000);
+        return Printer(WRITE_BYTES);
     }
-    std::vector<std::uint8_t> Snapshot() const { return {memory.Bytes(), memory.Bytes() + CMemory::SIZE}; }
+    std::string Text(const std::string& name) const
+    {
+        const Bytes bytes = root.Read(name);
+        return {bytes.begin(), bytes.end()};
+    }
 };
-
-// Names in a folder, sorted; empty when the folder cannot be read.
-inline std::set<std::string> Listing(const std::filesystem::path& folder)
-{
-    std::set<std::string> names;
-    std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
-         it.increment(ec))
-        names.insert(it->path().filename().string());
-    return names;
-}
-
-// A recognisable byte for position i of a test file.
-inline std::uint8_t Pattern(std::size_t i) { return static_cast<std::uint8_t>(i * 7 + 1); }
-
-inline std::vector<std::uint8_t> PatternBytes(std::size_t count, std::size_t from = 0)
-{
-    std::vector<std::uint8_t> v(count);
-    for (std::size_t i = 0; i < count; ++i)
-        v[i] = Pattern(from + i);
-    return v;
-}
