@@ -73,9 +73,8 @@ struct Sequence { const char* name; std::vector<Step> steps; };
 TEST(Keyboard, KeySequences)
 {
     const Sequence sequences[] = {
-        {"plain; shift and ctrl alone change nothing",
-         {Down(A, 0xE1, true), Up(A, 0x61), Down(SPACE, 0xA0, true), Up(SPACE, 0x20), Down(ENTER, 0x8D, true),
-          Up(ENTER, 0x0D), Down(LSHIFT, 0x0D, false), Up(LSHIFT, 0x0D), Down(CTRL, 0x0D, false), Up(CTRL, 0x0D)}},
+        {"plain; shift and ctrl alone change nothing", {Down(A, 0xE1, true), Up(A, 0x61), Down(LSHIFT, 0x61, false),
+          Up(LSHIFT, 0x61), Down(CTRL, 0x61, false), Up(CTRL, 0x61)}},
         {"init clears the port and the modifiers",
          {Down(CAPS, 0x00, false), Down(LSHIFT, 0x00, false), Down(A, 0xC1, true), Reinit(), Down(A, 0xE1, true),
           Up(A, 0x61)}},
@@ -145,6 +144,14 @@ TEST(Keyboard, CodePlanesOfEveryKey)
         {0x2B, "'zxcvbnm,.-", "*ZXCVBNM;:_"},
         {0x56, "<", ">"},
     };
+    // Presses the key in the plain, Shift, Ctrl+Shift and Ctrl planes, in that order.
+    const auto planes = [](const std::string& name, std::uint8_t scan, std::uint8_t plain, std::uint8_t shifted,
+                           std::uint8_t ctrlShift, std::uint8_t ctrl) {
+        Machine().Play(name, {Down(scan, plain | 0x80, true), Up(scan, plain), Down(LSHIFT, plain, false),
+                              Down(scan, shifted | 0x80, true), Up(scan, shifted), Down(CTRL, shifted, false),
+                              Down(scan, ctrlShift | 0x80, true), Up(scan, ctrlShift), Up(LSHIFT, ctrlShift),
+                              Down(scan, ctrl | 0x80, true), Up(scan, ctrl)});
+    };
     for (const KeyRow& row : rows) {
         for (std::size_t i = 0; row.plain[i]; ++i) {
             const auto scan = static_cast<std::uint8_t>(row.firstScan + i);
@@ -162,14 +169,13 @@ TEST(Keyboard, CodePlanesOfEveryKey)
             std::uint8_t ctrlShift = letter ? ctrl : scan == LEFT_OF_Z ? 0x7F : shifted;
             for (auto [key, code] : {std::pair{O, 0x1F}, {P, 0x00}, {K, 0x1B}, {L, 0x1C}, {N, 0x1E}, {M, 0x1D}})
                 ctrlShift = scan == key ? static_cast<std::uint8_t>(code) : ctrlShift;
-
-            Machine m;
-            m.Play(std::string("key ") + row.plain[i],
-                   {Down(scan, plain | 0x80, true), Up(scan, plain), Down(LSHIFT, plain, false),
-                    Down(scan, shifted | 0x80, true), Up(scan, shifted), Down(CTRL, shifted, false),
-                    Down(scan, ctrlShift | 0x80, true), Up(scan, ctrlShift), Up(LSHIFT, ctrlShift),
-                    Down(scan, ctrl | 0x80, true), Up(scan, ctrl)});
+            planes(std::string("key ") + row.plain[i], scan, plain, shifted, ctrlShift, ctrl);
         }
+    }
+    // Keys outside the block give one code in every plane.
+    for (auto [scan, code] : {std::pair{ENTER, 0x0D}, {SPACE, 0x20}, {BACKSPACE, 0x08}, {LEFT, 0x08}, {RIGHT, 0x09}}) {
+        const auto c = static_cast<std::uint8_t>(code);
+        planes("scan " + std::to_string(scan), scan, c, c, c, c);
     }
     // Exactly the 56 scan codes of the layout reach a key.
     int mapped = 0;
