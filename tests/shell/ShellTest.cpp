@@ -3,17 +3,6 @@
 #include <QFile>
 #include <QSettings>
 
-void RecordingMessenger::Show(QWidget*, const QString& text)
-{
-    texts << text;
-    bool visible = false;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        visible = visible || widget->isVisible();
-    windowVisible.push_back(visible);
-    if (onShow)
-        onShow();
-}
-
 void MachineFiles::WriteTo(const TempFolder& folder) const
 {
     if (roms) {

@@ -41,9 +41,6 @@ void ShellTest::ConvertsNativeCodesToSetOne()
     };
     for (const auto& [native, scan] : table)
         QVERIFY2(CKeyCodes::FromXkb(native) == scan, qPrintable(QString::number(native)));
-    // Windows: the scan-code field with its extended bit, which is dropped.
-    QCOMPARE(int(CKeyCodes::FromWindows(0x14B)), 0x4B);
-    QCOMPARE(int(CKeyCodes::FromWindows(0x01E)), 0x1E);
 }
 
 void ShellTest::KeyScriptsGiveOneDownAndOneUpPerStroke()

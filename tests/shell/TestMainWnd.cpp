@@ -1,6 +1,6 @@
 // The main window: its geometry, the screen's colours, ticks that run slices (and nothing while
-// the configuration dialog is open), wave notifications, Reset, keys and focus, Exit and
-// closing, and the about box.
+// the configuration dialog is open), wave notifications, Reset, keys and focus, Exit and closing,
+// and the about box.
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,7 +13,7 @@
 #include "shell/CConfigDlg.h"
 #include "shell/CScreenWnd.h"
 
-void ShellTest::GeometryMatchesTheLayout()
+void ShellTest::WindowLayoutAndScreenColours()
 {
     TestRig rig;
     QVERIFY(rig.app.Startup());
@@ -42,19 +42,14 @@ void ShellTest::GeometryMatchesTheLayout()
     const QPoint off = window.frameGeometry().center() - window.screen()->availableGeometry().center();
     const int slack = window.frameGeometry().width() - window.width() + 1;
     QVERIFY2(qAbs(off.x()) <= slack && qAbs(off.y()) <= slack, "not centred");
-}
 
-void ShellTest::ScreenShowsTheImageInTwoColoursOnBlack()
-{
-    TestRig rig;
-    QVERIFY(rig.app.Startup());
-    CScreenWnd* screen = rig.Window().Screen();
+    // The screen's image at 3, 3 inside the 2-pixel edge, a black one-pixel margin around it.
+    CScreenWnd* screen = window.Screen();
     std::vector<std::uint8_t> image(CDisplay::IMAGE_BYTES);
     for (auto [fill, colour] : {std::pair{0xFF, QColor(200, 184, 32)}, std::pair{0x00, QColor(32, 32, 32)}}) {
         std::fill(image.begin(), image.end(), std::uint8_t(fill));
         screen->SetImage(image.data());
         const QImage shot = screen->grab().toImage();
-        // The image at 3, 3 inside the 2-pixel edge and a black one-pixel margin around it.
         int wrong = 0;
         for (int y = 2; y < 244; ++y)
             for (int x = 2; x < 244; ++x)
@@ -74,13 +69,21 @@ void ShellTest::ScreenShowsTheImageInTwoColoursOnBlack()
     QCOMPARE(set, QList<QPoint>({{0, 0}, {239, 0}, {1, 1}, {239, 239}}));
 }
 
-void ShellTest::TicksRunSlicesButNotWhileConfiguring()
+void ShellTest::TicksRunSlicesButNotWhileConfiguringAndWaveNotificationsArrive()
 {
     TestRig rig;
+    int waveDone = 0;
+    rig.shell.SetWaveDoneHandler([&waveDone] { ++waveDone; });
     QVERIFY(rig.app.Startup());
     CMainWnd& window = rig.Window();
     CCpu& cpu = rig.app.Cpu();
-    rig.poster.SetTarget(nullptr);  // only the ticks this test posts
+    // The poster is how other threads reach the window: wave notifications, one call each.
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(rig.poster.Post(WM_WAVE_DONE));
+    rig.poster.SetTarget(nullptr);  // withdrawn, it posts nothing: only the ticks this test posts
+    QVERIFY(!rig.poster.Post(WM_WAVE_DONE));
+    QCoreApplication::sendPostedEvents(&window, WM_WAVE_DONE);
+    QCOMPARE(waveDone, 3);
     auto frames = [&rig] { return rig.app.Display().FrameCounter(); };
     const std::uint32_t before = frames();
     cpu.Reset();
@@ -108,21 +111,6 @@ void ShellTest::TicksRunSlicesButNotWhileConfiguring()
     Tick(window);
     QVERIFY(cpu.pendingEvents & CCpu::EVENT_NMI);
     QCOMPARE(frames(), resumed + 1);
-}
-
-void ShellTest::WaveNotificationsReachTheirHandler()
-{
-    TestRig rig;
-    int calls = 0;
-    rig.shell.SetWaveDoneHandler([&calls] { ++calls; });
-    QVERIFY(rig.app.Startup());
-    for (int i = 0; i < 4; ++i)
-        QVERIFY(rig.poster.Post(WM_WAVE_DONE));
-    // The poster is how other threads reach the window; withdrawn, it posts nothing.
-    rig.poster.SetTarget(nullptr);
-    QVERIFY(!rig.poster.Post(WM_WAVE_DONE));
-    QCoreApplication::sendPostedEvents(&rig.Window(), WM_WAVE_DONE);
-    QCOMPARE(calls, 4);
 }
 
 void ShellTest::ResetKeepsMemoryLatchesAndDevices()
@@ -193,7 +181,8 @@ void ShellTest::ExitAndCloseEndTheEventLoop()
         QTimer::singleShot(0, &window, [&window, viaButton] {
             viaButton ? window.ExitButton()->click() : void(window.close());
         });
-        QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });  // a loop nobody ended
+        // Only a loop nobody ended meets this; it goes with the window, not to disturb later loops.
+        QTimer::singleShot(10000, &window, [] { QCoreApplication::exit(99); });
         QCOMPARE(QApplication::exec(), 0);
     }
 }
