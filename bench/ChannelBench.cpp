@@ -7,23 +7,11 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "bus/CIoBus.h"
-#include "bus/CMemory.h"
-#include "core/Settings.h"
-#include "cpu/CCpu.h"
-#include "devices/CSound.h"
-#include "devices/HostFileTable.h"
+#include "MachineRig.h"
 
 namespace {
 
-struct Machine {
-    CMemory memory;
-    CCpu cpu{memory, bus};
-    CSound sound;
-    Settings settings;
-    HostFileTable files;
-    CIoBus bus{cpu, memory, sound, files, settings};
-
+struct Machine : MachineRig {
     void Name(const char* eleven)
     {
         for (std::uint32_t i = 0; i < 11; ++i)

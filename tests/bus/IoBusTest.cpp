@@ -3,23 +3,10 @@
 #include <utility>
 #include <vector>
 
-#include "bus/CIoBus.h"
-#include "bus/CMemory.h"
-#include "core/Settings.h"
-#include "cpu/CCpu.h"
-#include "devices/CSound.h"
-#include "devices/HostFileTable.h"
+#include "MachineRig.h"
 
 namespace {
 
-struct Machine {
-    CCpu cpu{memory, bus};
-    CMemory memory;
-    CSound sound;
-    Settings settings;
-    HostFileTable files;
-    CIoBus bus{cpu, memory, sound, files, settings};
-};
 
 struct Recorder final : CPortObserver {
     std::vector<std::pair<int, int>> writes;
@@ -30,8 +17,10 @@ struct Recorder final : CPortObserver {
 
 TEST(IoBus, InitFillsEveryLatchWithFF)
 {
-    Machine m;
-    EXPECT_EQ(m.bus.ReadPort(0), 0x00);  // before Init
+    MachineRig m;
+    m.bus.SetInputLatch(0, 0x00);
+    m.bus.SetInputLatch(CIoBus::PORT_KEYBOARD, 0xC1);
+    m.bus.WritePort(0x10, 0x00);
     ASSERT_TRUE(m.bus.Init());
     for (int p = 0; p < 256; ++p) {
         EXPECT_EQ(m.bus.ReadPort(static_cast<std::uint8_t>(p)), 0xFF) << p;
@@ -41,8 +30,7 @@ TEST(IoBus, InitFillsEveryLatchWithFF)
 
 TEST(IoBus, EchoPortCopiesBits3To6)
 {
-    Machine m;
-    m.bus.Init();
+    MachineRig m;
     const std::pair<std::uint8_t, std::uint8_t> steps[] = {{0x00, 0x87}, {0x78, 0xFF}, {0x50, 0xD7}, {0x87, 0x87}};
     for (auto [written, read] : steps) {
         m.bus.WritePort(CIoBus::PORT_ECHO, written);
@@ -57,8 +45,7 @@ TEST(IoBus, EchoPortCopiesBits3To6)
 
 TEST(IoBus, PortsWithoutDevicesReadFFWhateverIsWritten)
 {
-    Machine m;
-    m.bus.Init();
+    MachineRig m;
     for (int p = 0; p < 256; ++p)
         m.bus.WritePort(static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p ^ 0x5A));
     for (int p = 0; p < 256; ++p) {
@@ -71,8 +58,7 @@ TEST(IoBus, PortsWithoutDevicesReadFFWhateverIsWritten)
 
 TEST(IoBus, ChannelPortsIgnoreCommandsAbove6)
 {
-    Machine m;
-    m.bus.Init();
+    MachineRig m;
     Recorder rec;
     m.bus.SetObserver(&rec);
     std::array<std::uint8_t, 65536> before{};

@@ -9,12 +9,7 @@
 #include <string_view>
 
 #include "TempFolder.h"
-#include "bus/CIoBus.h"
-#include "bus/CMemory.h"
-#include "core/Settings.h"
-#include "cpu/CCpu.h"
-#include "devices/CSound.h"
-#include "devices/HostFileTable.h"
+#include "MachineRig.h"
 
 namespace fs = std::filesystem;
 
@@ -42,22 +37,15 @@ inline std::set<std::string> Listing(const fs::path& folder)
     return names;
 }
 
-struct Channels : ::testing::Test {
+struct Channels : ::testing::Test, MachineRig {
     TempFolder root;
     std::string store = root.File("store") + "/";
-    CMemory memory;
-    CCpu cpu{memory, bus};
-    CSound sound;
-    Settings settings;
-    HostFileTable files;
-    CIoBus bus{cpu, memory, sound, files, settings};
 
     Channels()
     {
         fs::create_directory(store);
         settings.fileFolder = store;
         settings.printDestination = root.File("print.out");
-        bus.Init();
     }
 
     void Regs(std::uint8_t b, std::uint8_t c, std::uint16_t de, std::uint16_t hl)

@@ -4,13 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "bus/CIoBus.h"
-#include "bus/CMemory.h"
-#include "core/Settings.h"
-#include "cpu/CCpu.h"
+#include "MachineRig.h"
 #include "devices/CKeyboard.h"
-#include "devices/CSound.h"
-#include "devices/HostFileTable.h"
 
 namespace {
 
@@ -32,20 +27,10 @@ Step Up(std::uint8_t scan, std::uint8_t port) { return {Op::Up, scan, port, fals
 Step Focus(std::uint8_t port) { return {Op::FocusLost, 0, port, false}; }
 Step Reinit() { return {Op::Init, 0, 0x00, false}; }
 
-struct Machine {
-    CCpu cpu{memory, bus};
-    CMemory memory;
-    CSound sound;
-    Settings settings;
-    HostFileTable files;
-    CIoBus bus{cpu, memory, sound, files, settings};
+struct Machine : MachineRig {
     CKeyboard keyboard{bus, cpu};
 
-    Machine()
-    {
-        bus.Init();
-        keyboard.Init();
-    }
+    Machine() { keyboard.Init(); }
 
     void Play(const std::string& name, const std::vector<Step>& steps)
     {
