@@ -1,0 +1,353 @@
+; Errors: the classic messages and numbers, ON ERROR GOTO with ERR and ERL, RESUME and
+; ERROR. Every error enters `error` with E = its number; the entry points below load it.
+        .module errors
+        .include "basic.inc"
+
+        .area   _DATA
+errnum::        .ds     1               ; ERR
+errline:        .ds     2               ; the line of the last error (ERL), 0 in direct mode
+onerr_num:      .ds     2               ; ON ERROR GOTO: the handler's line number, 0 none
+in_trap:        .ds     1               ; the handler is running (until RESUME)
+res_txt:        .ds     2
+res_lin:        .ds     2
+
+        .area   _CODE
+
+err_next::       ld      e, #1
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_syntax::     ld      e, #2
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_return::     ld      e, #3
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_data::       ld      e, #4
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_illegal::    ld      e, #5
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_overflow::   ld      e, #6
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_memory::     ld      e, #7
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_undefline::  ld      e, #8
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_subscript::  ld      e, #9
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_dupdef::     ld      e, #10
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_divzero::    ld      e, #11
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_direct::     ld      e, #12
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_type::       ld      e, #13
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_strings::    ld      e, #14
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_long::       ld      e, #15
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_complex::    ld      e, #16
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_cont::       ld      e, #17
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_undeffn::    ld      e, #18
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_noresume::   ld      e, #19
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_resume::     ld      e, #20
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_missing::    ld      e, #22
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_lbo::        ld      e, #23
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_for::        ld      e, #26
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_while::      ld      e, #29
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_wend::       ld      e, #30
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_badfile::    ld      e, #52
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_notfound::   ld      e, #53
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_mode::       ld      e, #54
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_open::       ld      e, #55
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_io::         ld      e, #57
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_eof::        ld      e, #62
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_name::       ld      e, #64
+        .db     0x01                    ; ld bc, nn: skips the next load
+err_nodev::      ld      e, #68
+
+error::
+        ld      a, e
+        ld      (errnum), a
+        ld      hl, (curlin)
+        ld      (errline), hl
+        ld      a, h                    ; a handler, a program running, not in the handler
+        or      l
+        jr      z, report
+        ld      a, (in_trap)
+        or      a
+        jr      nz, report
+        ld      de, (onerr_num)
+        ld      a, d
+        or      e
+        jr      z, report
+        call    prg_find
+        jr      nz, report
+        ld      a, #1
+        ld      (in_trap), a
+        ld      de, (stmt_txt)
+        ld      (res_txt), de
+        ld      de, (curlin)
+        ld      (res_lin), de
+        ld      sp, (stmt_sp)
+        push    hl
+        call    str_reset
+        call    chan_end
+        pop     hl
+        jp      goto_line
+report: ld      sp, #STACK_TOP
+        xor     a
+        ld      (in_trap), a
+        call    str_reset
+        call    io_reset
+        call    sound_off
+        call    con_col
+        or      a
+        ld      a, #13
+        call    nz, con_putc
+        ld      a, (errnum)
+        call    err_text
+        call    prt_in_line
+        call    files_close_print
+        jp      ready
+
+; Prints the message of error A.
+err_text::
+        ld      c, a
+        ld      hl, #msg_table
+1$:     ld      a, (hl)
+        or      a
+        jr      z, 3$
+        inc     hl
+        cp      c
+        jr      z, 4$
+2$:     bit     7, (hl)
+        inc     hl
+        jr      z, 2$
+        jr      1$
+3$:     ld      hl, #msg_unknown
+4$:     ld      a, (hl)
+        and     #0x7F
+        call    prt_chr
+        bit     7, (hl)
+        inc     hl
+        jr      z, 4$
+        ret
+
+; ON ERROR GOTO line (0: no handler; inside the handler it reports the error now)
+on_error::
+        rst     0x10
+        rst     0x08
+        .db     TK_GOTO
+        cp      #T_LINE
+        jp      nz, err_syntax
+        inc     hl
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        inc     hl
+        inc     hl
+        inc     hl
+        ld      (onerr_num), de
+        ld      a, d
+        or      e
+        ret     nz
+        ld      a, (in_trap)
+        or      a
+        ret     z
+        ld      hl, (res_lin)
+        ld      (curlin), hl
+        jr      report
+
+; RESUME [NEXT | line]: back from the handler to the statement that failed, the one after
+; it, or a line.
+st_resume::
+        ld      a, (in_trap)
+        or      a
+        jp      z, err_resume
+        xor     a
+        ld      (in_trap), a
+        rst     0x20
+        jr      z, 2$
+        cp      #TK_NEXT
+        jr      z, 3$
+        cp      #T_LINE
+        jp      nz, err_syntax
+        inc     hl                      ; RESUME 0 is RESUME
+        ld      a, (hl)
+        inc     hl
+        or      (hl)
+        dec     hl
+        dec     hl
+        jr      z, 2$
+        call    line_ref
+        pop     de
+        jp      goto_line
+2$:     pop     de
+        ld      hl, (res_lin)
+        ld      (curlin), hl
+        ld      hl, (res_txt)
+        dec     hl
+        jp      exec_stmt
+3$:     pop     de
+        ld      hl, (res_lin)
+        ld      (curlin), hl
+        ld      hl, (res_txt)
+4$:     ld      a, (hl)                 ; over the failed statement
+        or      a
+        jp      z, newstt
+        cp      #':
+        jp      z, newstt
+        call    skip_token
+        jr      4$
+
+; ERROR n
+st_error::
+        call    eval_byte
+        or      a
+        jp      z, err_illegal
+        ld      e, a
+        jp      error
+
+; ERR and ERL
+fn_err::
+        push    hl
+        ld      a, (errnum)
+        ld      l, a
+        ld      h, #0
+        jr      err_ret
+fn_erl::
+        push    hl
+        ld      hl, (errline)
+        ld      a, h
+        or      l
+        jr      z, err_ret
+        inc     hl
+        inc     hl
+        ld      a, (hl)
+        inc     hl
+        ld      h, (hl)
+        ld      l, a
+err_ret:
+        call    ret_int
+        pop     hl
+        rst     0x10
+        ret
+
+msg_unknown:
+        .ascii  "Unprintable erro"
+        .db     'r|0x80
+msg_table:
+        .db     1
+        .ascii  "NEXT without FO"
+        .db     'R|0x80
+        .db     2
+        .ascii  "Syntax erro"
+        .db     'r|0x80
+        .db     3
+        .ascii  "RETURN without GOSU"
+        .db     'B|0x80
+        .db     4
+        .ascii  "Out of DAT"
+        .db     'A|0x80
+        .db     5
+        .ascii  "Illegal function cal"
+        .db     'l|0x80
+        .db     6
+        .ascii  "Overflo"
+        .db     'w|0x80
+        .db     7
+        .ascii  "Out of memor"
+        .db     'y|0x80
+        .db     8
+        .ascii  "Undefined line numbe"
+        .db     'r|0x80
+        .db     9
+        .ascii  "Subscript out of rang"
+        .db     'e|0x80
+        .db     10
+        .ascii  "Duplicate definitio"
+        .db     'n|0x80
+        .db     11
+        .ascii  "Division by zer"
+        .db     'o|0x80
+        .db     12
+        .ascii  "Illegal direc"
+        .db     't|0x80
+        .db     13
+        .ascii  "Type mismatc"
+        .db     'h|0x80
+        .db     14
+        .ascii  "Out of string spac"
+        .db     'e|0x80
+        .db     15
+        .ascii  "String too lon"
+        .db     'g|0x80
+        .db     16
+        .ascii  "String formula too comple"
+        .db     'x|0x80
+        .db     17
+        .ascii  "Can't continu"
+        .db     'e|0x80
+        .db     18
+        .ascii  "Undefined user functio"
+        .db     'n|0x80
+        .db     19
+        .ascii  "No RESUM"
+        .db     'E|0x80
+        .db     20
+        .ascii  "RESUME without erro"
+        .db     'r|0x80
+        .db     22
+        .ascii  "Missing operan"
+        .db     'd|0x80
+        .db     23
+        .ascii  "Line buffer overflo"
+        .db     'w|0x80
+        .db     26
+        .ascii  "FOR without NEX"
+        .db     'T|0x80
+        .db     29
+        .ascii  "WHILE without WEN"
+        .db     'D|0x80
+        .db     30
+        .ascii  "WEND without WHIL"
+        .db     'E|0x80
+        .db     52
+        .ascii  "Bad file numbe"
+        .db     'r|0x80
+        .db     53
+        .ascii  "File not foun"
+        .db     'd|0x80
+        .db     54
+        .ascii  "Bad file mod"
+        .db     'e|0x80
+        .db     55
+        .ascii  "File already ope"
+        .db     'n|0x80
+        .db     57
+        .ascii  "File erro"
+        .db     'r|0x80
+        .db     62
+        .ascii  "Input past en"
+        .db     'd|0x80
+        .db     64
+        .ascii  "Bad file nam"
+        .db     'e|0x80
+        .db     68
+        .ascii  "No devic"
+        .db     'e|0x80
+        .db     0

@@ -1,0 +1,890 @@
+; The statement loop and the statements that steer it: the prompt, running lines, GOTO,
+; GOSUB, RETURN, IF, ON, FOR, NEXT, WHILE, WEND, END, STOP, CONT, RUN, NEW, CLEAR, REM.
+; FOR, GOSUB and WHILE keep frames on the Z80 stack, each topped by a tag:
+;   FOR    16 bytes: tag, variable, step (4), limit (4), text after the FOR, line
+;   GOSUB   6 bytes: tag, text after the GOSUB, line
+;   WHILE   6 bytes: tag, the WHILE statement, line
+        .module flow
+        .include "basic.inc"
+
+TAG_FORF        = 1                     ; FOR over a number variable
+TAG_FORI        = 2                     ; FOR over an integer variable
+TAG_GOSUB       = 3
+TAG_WHILE       = 4
+FRAME_LIMIT     = 0x5200                ; frames stop here: room is left for evaluation
+
+        .area   _DATA
+curlin::        .ds     2               ; the line running (its link), 0 in direct mode
+stmt_sp::       .ds     2               ; the stack at the start of the statement
+stmt_txt::      .ds     2               ; where the statement starts
+base_sp::       .ds     2               ; the stack the prompt runs on (frames kept for CONT)
+cont_txt::      .ds     2               ; where CONT goes on; 0: it cannot
+cont_lin:       .ds     2
+trace::         .ds     1
+next_txt:       .ds     2
+for_var:        .ds     2
+for_type:       .ds     1
+for_lim:        .ds     4
+for_step:       .ds     4
+
+        .area   _CODE
+
+msg_ready:
+        .ascii  "Ready"
+        .db     13, 0
+
+; After an end, an error or a break without CONT: the prompt, with nothing kept.
+ready::
+        ld      sp, #STACK_TOP
+        ld      hl, #STACK_TOP
+        ld      (base_sp), hl
+        ld      hl, #0
+        ld      (cont_txt), hl
+; The prompt on the kept frames.
+ready_keep:
+        ld      sp, (base_sp)
+        call    io_reset
+        call    sound_off
+        call    con_col
+        or      a
+        ld      a, #13
+        call    nz, con_putc
+        ld      hl, #msg_ready
+        call    prt_str
+main_loop::
+        ld      sp, (base_sp)
+        ld      hl, #0
+        ld      (curlin), hl
+        call    str_reset
+        call    auto_prompt             ; AUTO's next number, if on
+        call    con_getline
+        jr      c, main_loop
+        ld      a, (hl)
+        cp      #0x20
+        jr      nz, 2$
+1$:     inc     hl
+        ld      a, (hl)
+        cp      #0x20
+        jr      z, 1$
+2$:     or      a
+        jr      z, main_loop
+        sub     #'0
+        cp      #10
+        jr      c, 4$
+        call    auto_off
+        call    crunch                  ; a direct statement
+        ld      hl, #kbuf
+        add     hl, bc
+        xor     a
+        ld      (hl), a                 ; an end link after it: the "program" ends there
+        inc     hl
+        ld      (hl), a
+        ld      hl, #kbuf - 1
+        jp      exec_stmt
+4$:     call    get_uint                ; a line for the program
+3$:     ld      a, (hl)
+        cp      #0x20
+        jr      nz, 5$
+        inc     hl
+        jr      3$
+5$:     push    de
+        call    crunch
+        pop     de
+        call    prg_enter
+        call    auto_next
+        ld      hl, #STACK_TOP          ; editing ends what CONT would go back to
+        ld      (base_sp), hl
+        ld      hl, #0
+        ld      (cont_txt), hl
+        jr      main_loop
+
+; Between statements: HL at the end of one. Ctrl+C, the next statement or the next line.
+newstt::
+        ld      a, (brkflag)
+        or      a
+        jp      nz, do_break
+        rst     0x20
+        jr      nz, stmt_else
+        or      a
+        jr      nz, exec_stmt           ; a colon
+        inc     hl                      ; the end of the line: the next
+        ld      a, (hl)
+        inc     hl
+        or      (hl)
+        dec     hl
+        jr      z, prog_end
+run_line::
+        ld      (curlin), hl
+        inc     hl
+        inc     hl
+        inc     hl
+        ld      a, (trace)
+        or      a
+        call    nz, trace_line
+exec_stmt::
+        ld      (stmt_sp), sp
+        ld      de, #tmpst
+        ld      (tmpptr), de
+        rst     0x10
+        jr      z, newstt
+        ld      (stmt_txt), hl
+        ld      de, #newstt
+        push    de
+        sub     #0x80
+        jp      c, let_implicit
+        cp      #TK_LASTSTMT - 0x80 + 1
+        jp      nc, err_syntax
+        add     a, a
+        ld      e, a
+        ld      d, #0
+        push    hl
+        ld      hl, #stmt_table
+        add     hl, de
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        pop     hl
+        push    de
+        rst     0x10
+        ret
+stmt_else:
+        cp      #TK_ELSE                ; ELSE after the THEN part: the rest is skipped
+        jp      nz, err_syntax
+        call    skip_eol
+        jr      newstt
+
+; The program has run off its end (or a direct line has finished).
+prog_end:
+        ld      hl, (curlin)
+        ld      a, h
+        or      l
+        jp      z, ready_keep           ; a direct line: frames stay for CONT
+        call    files_close
+        jp      ready
+
+; The statements, in token order.
+stmt_table:
+        .dw     st_end, st_for, st_next, st_data, st_input, st_dim, st_read, st_let
+        .dw     st_goto, st_run, st_if, st_restore, st_gosub, st_return, st_rem, st_stop
+        .dw     st_on, st_print, st_clear, st_list, st_new, st_poke, st_out, st_wait
+        .dw     st_cont, st_cls, st_def, st_sound, st_randomize, st_swap, st_while, st_wend
+        .dw     st_call, st_get, st_line, st_locate, st_plot, st_unplot, st_tron, st_troff
+        .dw     st_error, st_resume, st_save, st_load, st_merge, st_open, st_close, st_llist
+        .dw     st_lprint, st_renum, st_auto, st_delete, st_edit, st_rem, st_time, st_rem
+
+; REM, ELSE and ': the rest of the line is skipped.
+st_rem::
+skip_eol::
+        ld      a, (hl)
+        or      a
+        ret     z
+        call    skip_token
+        jr      skip_eol
+
+; DATA: skipped up to the end of the statement.
+st_data::
+        ld      c, #0
+1$:     ld      a, (hl)
+        or      a
+        ret     z
+        cp      #'"
+        jr      nz, 2$
+        inc     c
+2$:     cp      #':
+        jr      nz, 3$
+        bit     0, c
+        ret     z
+3$:     inc     hl
+        jr      1$
+
+; GOTO line
+st_goto::
+        cp      #T_LINE
+        jp      nz, err_syntax
+        call    line_ref
+        pop     de
+; Goes on at the line at HL. Coming from direct mode after the variables were cleared, the
+; program's slots are forgotten first.
+goto_line::
+        ld      a, (slots_dirty)
+        or      a
+        jp      z, run_line
+        push    hl
+        call    unresolve
+        pop     hl
+        jp      run_line
+
+; The line of the T_LINE token at HL: HL = the line, DE = after the token. The line's
+; address is kept in the token, so a jump searches only once.
+line_ref::
+        inc     hl
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        inc     hl
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)
+        inc     hl
+        ld      a, b
+        or      c
+        jr      z, 1$
+        ex      de, hl
+        ld      h, b
+        ld      l, c
+        ret
+1$:     push    hl
+        call    prg_find
+        jp      nz, err_undefline
+        pop     de
+        dec     de
+        ld      a, h
+        ld      (de), a
+        dec     de
+        ld      a, l
+        ld      (de), a
+        inc     de
+        inc     de
+        ret
+
+; GOSUB line
+st_gosub::
+        cp      #T_LINE
+        jp      nz, err_syntax
+        call    line_ref
+        pop     bc
+        call    frame_room
+        ld      bc, (curlin)
+        push    bc
+        push    de
+        ld      a, #TAG_GOSUB
+        push    af
+        jr      goto_line
+
+; Room for a 16-byte frame. Keeps everything but A and flags.
+frame_room:
+        push    hl
+        ld      hl, #-FRAME_LIMIT
+        add     hl, sp
+        pop     hl
+        ret     c
+        jp      err_memory
+
+; RETURN: back after the GOSUB, leaving the loops begun since.
+st_return::
+        pop     de
+        ld      hl, #0
+        add     hl, sp
+1$:     call    frame_next              ; A = the tag at HL, C = the frame's size
+        jp      z, err_return
+        cp      #TAG_GOSUB
+        jr      z, 2$
+        ld      b, #0
+        add     hl, bc
+        jr      1$
+2$:     inc     hl
+        inc     hl
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        inc     hl
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)
+        inc     hl
+        ld      sp, hl
+        ld      (curlin), bc
+        ex      de, hl
+        jp      newstt
+
+; The frame at HL: A = its tag, C = its size; Z at the bottom of the stack.
+frame_next:
+        push    de
+        ld      de, #STACK_TOP
+        rst     0x28
+        pop     de
+        jr      nc, 1$
+        inc     hl
+        ld      a, (hl)
+        dec     hl
+        ld      c, #16
+        cp      #TAG_GOSUB
+        jr      c, 2$
+        ld      c, #6
+2$:     or      a                       ; NZ: tags are not 0
+        ret
+1$:     xor     a
+        ret
+
+; IF condition THEN statements|line [ELSE statements|line], IF condition GOTO line
+st_if::
+        call    eval
+        call    is_true
+        jr      z, 2$
+        rst     0x20
+        cp      #TK_GOTO
+        jr      z, 1$
+        rst     0x08
+        .db     TK_THEN
+        cp      #T_LINE
+        jp      z, st_goto
+        dec     hl                      ; the statements after THEN
+        pop     de
+        jp      exec_stmt
+1$:     rst     0x10
+        jp      st_goto
+2$:     rst     0x20                    ; false: THEN or GOTO must still be there
+        cp      #TK_THEN
+        jr      z, 21$
+        cp      #TK_GOTO
+        jp      nz, err_syntax
+21$:    ld      c, #0                   ; on at this IF's ELSE, or at the end of the line
+3$:     ld      a, (hl)
+        or      a
+        ret     z
+        cp      #TK_IF
+        jr      nz, 5$
+        inc     c
+5$:     cp      #TK_ELSE
+        jr      nz, 6$
+        ld      a, c
+        or      a
+        jr      z, 7$
+        dec     c
+6$:     call    skip_token
+        jr      3$
+7$:     rst     0x10
+        cp      #T_LINE
+        jp      z, st_goto
+        dec     hl
+        pop     de
+        jp      exec_stmt
+
+; Z when the value (a number) is false; a string is a type mismatch. Keeps HL.
+is_true::
+        ld      a, (valtyp)
+        cp      #VT_STR
+        jp      z, err_type
+        cp      #VT_INT
+        jr      z, 1$
+        ld      a, (fac + 3)
+        or      a
+        ret
+1$:     ld      a, (fac)
+        push    hl
+        ld      hl, #fac + 1
+        or      (hl)
+        pop     hl
+        ret
+
+; ON n GOTO|GOSUB line, line, ...   ON ERROR GOTO line
+st_on::
+        cp      #TK_ERROR
+        jp      z, on_error
+        call    eval_byte
+        ld      c, a
+        rst     0x20
+        ld      b, a                    ; GOTO or GOSUB
+        cp      #TK_GOTO
+        jr      z, 1$
+        cp      #TK_GOSUB
+        jp      nz, err_syntax
+1$:     rst     0x10
+2$:     cp      #T_LINE
+        jp      nz, err_syntax
+        dec     c
+        jr      z, 4$
+        inc     hl                      ; not this one
+        inc     hl
+        inc     hl
+        inc     hl
+        rst     0x10
+        cp      #',
+        ret     nz                      ; past the list: on with the next statement
+        rst     0x10
+        jr      2$
+4$:     ld      a, b
+        cp      #TK_GOTO
+        ld      a, (hl)
+        jp      z, st_goto
+        push    hl                      ; GOSUB: it returns past the list
+5$:     rst     0x20
+        jr      z, 6$
+        cp      #TK_ELSE
+        jr      z, 6$
+        call    skip_token
+        jr      5$
+6$:     ex      de, hl
+        pop     hl
+        push    de
+        call    line_ref
+        pop     de
+        pop     bc
+        call    frame_room
+        ld      bc, (curlin)
+        push    bc
+        push    de
+        ld      a, #TAG_GOSUB
+        push    af
+        jp      goto_line
+
+; FOR v = start TO limit [STEP step]
+st_for::
+        ld      a, (hl)
+        cp      #T_VAR
+        jr      z, 1$
+        cp      #T_VAR + 1
+        jp      nz, err_syntax
+1$:     call    var_addr
+        ld      (for_var), de
+        ld      (for_type), a
+        rst     0x20
+        rst     0x08
+        .db     '=
+        call    eval
+        ld      de, (for_var)
+        ld      a, (for_type)
+        call    assign
+        rst     0x08
+        .db     TK_TO
+        call    eval
+        call    for_value
+        ld      de, #for_lim
+        call    for_put
+        rst     0x20
+        cp      #TK_STEP
+        jr      nz, 2$
+        rst     0x10
+        call    eval
+        jr      3$
+2$:     push    hl
+        ld      hl, #1
+        call    ret_int
+        pop     hl
+3$:     call    for_value
+        ld      de, #for_step
+        call    for_put
+        pop     de                      ; the return to newstt
+        push    hl
+        ld      hl, #0                  ; a loop over the same variable ends first
+        add     hl, sp
+        inc     hl
+        inc     hl
+4$:     call    frame_next
+        jr      z, 6$
+        cp      #TAG_GOSUB
+        jr      z, 6$
+        cp      #TAG_WHILE
+        jr      z, 5$
+        push    hl
+        inc     hl
+        inc     hl
+        ld      a, (for_var)
+        cp      (hl)
+        jr      nz, 41$
+        inc     hl
+        ld      a, (for_var + 1)
+        cp      (hl)
+41$:    pop     hl
+        jr      nz, 5$
+        ld      de, #16                 ; the old frame and all above it go
+        add     hl, de
+        pop     de
+        ld      sp, hl
+        push    de
+        jr      6$
+5$:     ld      b, #0
+        add     hl, bc
+        jr      4$
+6$:     pop     hl
+        call    frame_room
+        ld      de, (curlin)
+        push    de
+        push    hl
+        ld      de, (for_lim + 2)
+        push    de
+        ld      de, (for_lim)
+        push    de
+        ld      de, (for_step + 2)
+        push    de
+        ld      de, (for_step)
+        push    de
+        ld      de, (for_var)
+        push    de
+        ld      a, (for_type)
+        cp      #VT_FLT
+        ld      a, #TAG_FORF
+        jr      z, 7$
+        inc     a
+7$:     push    af
+        jp      newstt
+
+; The value as the loop variable's type.
+for_value:
+        push    hl
+        ld      a, (for_type)
+        cp      #VT_FLT
+        jr      nz, 1$
+        call    to_flt
+        pop     hl
+        ret
+1$:     call    to_int
+        ld      (fac), hl
+        pop     hl
+        ret
+
+; Four bytes of fac to DE.
+for_put:
+        push    hl
+        ld      hl, #fac
+        ld      bc, #4
+        ldir
+        pop     hl
+        ret
+
+; NEXT [v[, v...]]
+st_next::
+        pop     de
+        ld      de, #0
+        rst     0x20
+        jr      z, 1$
+        ld      a, (hl)
+        cp      #T_VAR
+        jr      z, 0$
+        cp      #T_VAR + 1
+        jp      nz, err_syntax
+0$:     call    var_addr
+1$:     ld      (next_txt), hl
+        ld      hl, #0
+        add     hl, sp
+2$:     call    frame_next
+        jp      z, err_next
+        cp      #TAG_GOSUB
+        jp      nc, err_next
+        ld      a, d
+        or      e
+        jr      z, 4$                   ; NEXT alone: the innermost loop
+        inc     hl
+        inc     hl
+        ld      a, (hl)
+        cp      e
+        jr      nz, 3$
+        inc     hl
+        ld      a, (hl)
+        dec     hl
+        cp      d
+        jr      z, 31$
+3$:     dec     hl                      ; an inner loop of another variable ends
+        dec     hl
+        ld      b, #0
+        add     hl, bc
+        jr      2$
+31$:    dec     hl
+        dec     hl
+4$:     ld      sp, hl
+        push    hl
+        pop     ix
+        ld      a, 1(ix)
+        cp      #TAG_FORI
+        jr      z, next_int
+        ld      l, 2(ix)                ; v = v + step
+        ld      h, 3(ix)
+        call    fp_ld_fac_hl
+        ld      e, 4(ix)
+        ld      d, 5(ix)
+        ld      c, 6(ix)
+        ld      b, 7(ix)
+        call    fp_add
+        ld      l, 2(ix)
+        ld      h, 3(ix)
+        call    fp_st_fac_hl
+        ld      e, 8(ix)                ; against the limit
+        ld      d, 9(ix)
+        ld      c, 10(ix)
+        ld      b, 11(ix)
+        call    fp_cmp
+        bit     7, 6(ix)
+next_test:
+        jr      z, 5$
+        neg
+5$:     dec     a
+        jr      z, next_done            ; past the limit
+next_loop:
+        ld      l, 12(ix)
+        ld      h, 13(ix)
+        ld      e, 14(ix)
+        ld      d, 15(ix)
+        ld      (curlin), de
+        jp      newstt
+next_int:
+        ld      l, 2(ix)
+        ld      h, 3(ix)
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        ld      l, 4(ix)
+        ld      h, 5(ix)
+        or      a
+        adc     hl, de
+        jp      pe, err_overflow
+        ex      de, hl
+        ld      l, 2(ix)
+        ld      h, 3(ix)
+        ld      (hl), e
+        inc     hl
+        ld      (hl), d
+        ld      l, 8(ix)
+        ld      h, 9(ix)
+        call    icmp                    ; A = sign of (v - limit)
+        bit     7, 5(ix)
+        jr      next_test
+next_done:
+        ld      hl, #16
+        add     hl, sp
+        ld      sp, hl
+        ld      hl, (next_txt)
+        rst     0x20
+        cp      #',
+        jp      nz, newstt
+        rst     0x10
+        push    de                      ; a dummy return for st_next to drop
+        jp      st_next
+
+; WHILE condition ... WEND
+st_while::
+        call    eval
+        call    is_true
+        jr      z, 1$
+        pop     de
+        call    frame_room
+        ld      bc, (curlin)
+        push    bc
+        ld      bc, (stmt_txt)
+        push    bc
+        ld      a, #TAG_WHILE
+        push    af
+        push    de
+        ret
+1$:     ld      c, #0                   ; false: on after the matching WEND
+2$:     ld      a, (hl)
+        or      a
+        jr      z, 4$
+        cp      #TK_WHILE
+        jr      nz, 3$
+        inc     c
+3$:     cp      #TK_WEND
+        jr      nz, 31$
+        ld      a, c
+        or      a
+        jr      z, 6$
+        dec     c
+31$:    call    skip_token
+        jr      2$
+4$:     inc     hl                      ; the next line
+        ld      a, (hl)
+        inc     hl
+        or      (hl)
+        dec     hl
+        jp      z, err_while
+        ld      (curlin), hl
+        inc     hl
+        inc     hl
+        inc     hl
+        inc     hl
+        jr      2$
+6$:     rst     0x10
+        ret
+
+st_wend::
+        pop     de
+        ld      hl, #0
+        add     hl, sp
+1$:     call    frame_next
+        jp      z, err_wend
+        cp      #TAG_WHILE
+        jr      z, 2$
+        cp      #TAG_GOSUB
+        jp      z, err_wend
+        ld      b, #0
+        add     hl, bc
+        jr      1$
+2$:     inc     hl
+        inc     hl
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        inc     hl
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)
+        inc     hl
+        ld      sp, hl
+        ld      (curlin), bc
+        ex      de, hl
+        dec     hl
+        jp      exec_stmt
+
+; END
+st_end::
+        call    files_close
+        jp      ready
+
+; STOP: "Break in n"; CONT goes on.
+st_stop::
+        pop     de
+        jr      stop_here
+
+; Ctrl+C between statements.
+do_break:
+        xor     a
+        ld      (brkflag), a
+        call    con_flush
+        inc     a
+stop_here::
+        ld      (cont_txt), hl
+        ld      de, (curlin)
+        ld      (cont_lin), de
+        ld      a, (stop_exec)
+        ld      (cont_exec), a
+        xor     a
+        ld      (stop_exec), a
+        ld      a, d
+        or      e
+        jr      nz, 1$
+        ld      (cont_txt), de          ; direct mode: nothing to go on with
+1$:     ld      (base_sp), sp           ; the frames stay for CONT
+        call    io_reset
+        call    sound_off
+        call    con_col
+        or      a
+        ld      a, #13
+        call    nz, con_putc
+        ld      hl, #msg_break
+        call    prt_str
+        call    prt_in_line
+        jp      ready_keep
+
+msg_break:
+        .ascii  "Break"
+        .db     0
+
+; CONT
+st_cont::
+        ld      hl, (cont_txt)
+        ld      a, h
+        or      l
+        jp      z, err_cont
+        ld      sp, (base_sp)
+        ld      de, (cont_lin)
+        ld      (curlin), de
+        ld      a, (cont_exec)
+        or      a
+        jp      z, newstt
+        xor     a
+        ld      (cont_exec), a
+        jp      exec_stmt
+
+; RUN [line]
+st_run::
+        push    af
+        push    hl
+        call    files_close
+        call    prg_clear
+        call    unresolve
+        call    data_reset
+        pop     hl
+        pop     af
+        ld      sp, #STACK_TOP
+        ld      de, #STACK_TOP
+        ld      (base_sp), de
+        cp      #T_LINE
+        jr      nz, 1$
+        call    line_ref
+        jp      run_line
+1$:     cp      #'"                     ; RUN "name": load, then run
+        jp      z, run_file
+        ld      hl, #TEXT_START
+        ld      a, (hl)
+        inc     hl
+        or      (hl)
+        dec     hl
+        jp      z, ready
+        jp      run_line
+
+; NEW
+st_new::
+        call    files_close
+        call    prg_new
+        call    auto_off
+        jp      ready
+
+; CLEAR: variables, arrays, strings and the loops and subroutines go. Arguments (the
+; string space of other BASICs) are read and ignored.
+st_clear::
+        jr      z, 2$
+1$:     call    eval
+        rst     0x20
+        cp      #',
+        jr      nz, 2$
+        rst     0x10
+        jr      1$
+2$:     push    hl
+        call    prg_clear
+        call    unresolve
+        call    data_reset
+        pop     hl
+        pop     de
+        ld      sp, #STACK_TOP
+        ld      de, #STACK_TOP
+        ld      (base_sp), de
+        jp      newstt
+
+; TRON, TROFF: the number of each line is shown as it runs.
+st_tron::
+        ld      a, #1
+        jr      set_trace
+st_troff::
+        xor     a
+set_trace:
+        ld      (trace), a
+        ret
+
+trace_line:
+        push    hl
+        ld      a, #'[
+        call    prt_chr
+        ld      hl, (curlin)
+        inc     hl
+        inc     hl
+        ld      a, (hl)
+        inc     hl
+        ld      h, (hl)
+        ld      l, a
+        call    prt_uint
+        ld      a, #']
+        call    prt_chr
+        pop     hl
+        ret
+
+; " in n" after a message when a program line was running, then a new line.
+prt_in_line::
+        ld      hl, (curlin)
+        ld      a, h
+        or      l
+        jr      z, 1$
+        push    hl
+        ld      hl, #msg_in
+        call    prt_str
+        pop     hl
+        inc     hl
+        inc     hl
+        ld      a, (hl)
+        inc     hl
+        ld      h, (hl)
+        ld      l, a
+        call    prt_uint
+1$:     ld      a, #13
+        jp      prt_chr
+
+msg_in: .ascii  " in "
+        .db     0
