@@ -128,7 +128,7 @@ op_chars:
         .db     3, 1, 0, 2, 0, 4                ; * + , - . /
         .db     0, 0, 0, 0, 0, 0, 0, 0, 0, 0    ; 0-9
         .db     0, 0                            ; : ;
-        .db     9, 8, 10                        ; < = >
+        .db     8, 9, 10                        ; < = >
         .db     0, 0                            ; ? @
         .db     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0   ; A-M
         .db     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0   ; N-Z
@@ -190,6 +190,7 @@ opd_neg:
         push    hl
         call    negate
         pop     hl
+        rst     0x20
         ret
 
 opd_not:
@@ -798,6 +799,7 @@ idiv::  ld      a, h
         jr      5$
 4$:     call    neg_hl
 5$:     pop     af
+        or      a
         ret     p
         ex      de, hl
         call    neg_hl

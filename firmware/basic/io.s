@@ -305,7 +305,6 @@ input:  ld      (inp_line), a
         ld      a, (curlin)
         or      b
         jp      z, err_direct
-        call    io_reset
         ld      a, (hl)
         cp      #'"
         jr      nz, 2$

@@ -103,28 +103,18 @@ str_disown::
 ; The block of the descriptor at HL: DE = the address of its back link's high byte; Z when
 ; the string is in a block whose back link is HL. Keeps BC, HL.
 str_block:
+        push    bc
         push    hl
-        ld      a, (hl)                 ; the length
+        ld      c, (hl)                 ; the length
         inc     hl
         ld      e, (hl)
         inc     hl
         ld      d, (hl)                 ; DE = the characters
-        or      a
-        jr      z, 2$                   ; empty: no block
         ex      de, hl
-        push    de
-        ld      de, (fretop)
-        rst     0x28
-        pop     de
-        jr      c, 2$                   ; below the strings
-        push    de
-        ld      de, #MEM_TOP
-        rst     0x28
-        pop     de
-        jr      nc, 2$
-        ld      e, a                    ; after the characters: count, back link
-        ld      d, #0
-        add     hl, de
+        call    in_heap
+        jr      nz, 2$
+        ld      b, #0
+        add     hl, bc
         inc     hl
         ld      e, (hl)
         inc     hl
@@ -134,36 +124,48 @@ str_block:
         ex      (sp), hl
         ex      de, hl                  ; DE = the back link's high byte
         pop     hl
+        pop     bc
         ret
-2$:     or      #1
-        pop     hl
+2$:     pop     hl
+        pop     bc
+        ret
+
+; Z when a string of C characters at HL lives in a block of the string space. Keeps BC,
+; DE, HL.
+in_heap:
+        ld      a, c
+        or      a
+        jr      z, 1$                   ; empty: no block
+        push    de
+        ld      de, (fretop)
+        rst     0x28
+        jr      c, 2$                   ; below the strings
+        ld      de, #MEM_TOP
+        rst     0x28
+        ccf
+        jr      c, 2$                   ; at or above their top
+        pop     de
+        xor     a
+        ret
+2$:     pop     de
+1$:     or      #1
         ret
 
 ; Makes the descriptor at HL the owner of its block, if it has one. Keeps DE, HL.
 str_owner::
+        push    bc
         push    de
         push    hl
-        ld      a, (hl)
-        or      a
-        jr      z, 1$
+        ld      c, (hl)
         inc     hl
         ld      e, (hl)
         inc     hl
         ld      d, (hl)
         ex      de, hl                  ; HL = the characters
-        push    de
-        ld      de, (fretop)
-        rst     0x28
-        pop     de
-        jr      c, 1$
-        push    de
-        ld      de, #MEM_TOP
-        rst     0x28
-        pop     de
-        jr      nc, 1$
-        ld      e, a
-        ld      d, #0
-        add     hl, de
+        call    in_heap
+        jr      nz, 1$
+        ld      b, #0
+        add     hl, bc
         inc     hl
         pop     de                      ; the descriptor
         push    de
@@ -172,6 +174,7 @@ str_owner::
         ld      (hl), d
 1$:     pop     hl
         pop     de
+        pop     bc
         ret
 
 ; Room for BC more bytes at the end of the arrays, collecting the strings if needed.
@@ -337,9 +340,9 @@ gc_live:
 ; A block of BC bytes that started at HL moved by DE: temporaries whose characters lie in
 ; it follow.
 gc_temps:
-        ld      (st_a), hl
+        ld      (gc_lo), hl
         add     hl, bc
-        ld      (st_b), hl
+        ld      (gc_hi), hl
         ld      hl, #tmpst
 1$:     push    de
         ld      de, (tmpptr)
@@ -352,12 +355,12 @@ gc_temps:
         inc     hl
         ld      b, (hl)
         push    hl
-        ld      hl, (st_a)
+        ld      hl, (gc_lo)
         dec     hl
         or      a
         sbc     hl, bc
         jr      nc, 2$                  ; before the block
-        ld      hl, (st_b)
+        ld      hl, (gc_hi)
         dec     hl
         or      a
         sbc     hl, bc
