@@ -54,10 +54,18 @@ chrgot1:
         jp      nmi_handler
 
 ; Cold start, also after Reset: RAM is kept, so a program that is still intact survives.
+; The code that runs from RAM is unpacked first, every time.
 cold:   xor     a
         out     (PORT_SOUND), a         ; the tone stops
         ld      i, a
         im      2
+        ld      hl, #pack_blob
+        ld      de, #s__RCODE0
+        call    unpack
+        ld      de, #s__RCODE1
+        call    unpack
+        ld      de, #s__RCODE2
+        call    unpack
         call    prg_check               ; Z: the program in memory is intact, ending at DE
         push    de
         push    af
@@ -83,6 +91,9 @@ banner: .ascii  "Vorlix BASIC 2.0"
 kept:   .ascii  "Program kept"
         .db     13, 0
 
+; The areas, in the order the linker lays them out: the packed RAM code follows the code.
+        .area   _CODE
+
 ; RAM to its start state: everything in the variable area zero, then what needs a value.
 ram_init::
         ld      hl, #s__DATA
@@ -97,3 +108,53 @@ ram_init::
         ld      hl, #STACK_TOP
         ld      (base_sp), hl
         ret
+
+; Unpacks the stream at HL to DE; HL ends after it. The stream is a series of items led by
+; a flag bit: 0, a byte to copy; 1, a match: gamma-coded high byte of (offset - 1) plus one,
+; its low byte, and the gamma-coded length - 1; a high byte plus one of 256 ends it. Bits
+; come from A, refilled from the stream (tools/rom-pack.cpp writes the streams).
+unpack: ld      a, #0x80
+1$:     call    getbit
+        jr      c, 2$
+        ldi
+        jr      1$
+2$:     call    gamma
+        inc     b
+        dec     b
+        ret     nz
+        dec     c
+        ld      b, c
+        ld      c, (hl)
+        inc     hl
+        inc     bc                      ; the offset
+        push    bc
+        call    gamma
+        inc     bc                      ; the length
+        ex      (sp), hl
+        push    de
+        ex      de, hl
+        and     a
+        sbc     hl, de                  ; where the match is copied from
+        pop     de
+        ldir
+        pop     hl
+        jr      1$
+getbit: add     a, a
+        ret     nz
+        ld      a, (hl)
+        inc     hl
+        adc     a, a
+        ret
+gamma:  ld      bc, #1
+1$:     call    getbit
+        ret     c
+        call    getbit
+        rl      c
+        rl      b
+        jr      1$
+
+        .area   _BLOB
+pack_blob::
+        .area   _RCODE0
+        .area   _RCODE1
+        .area   _RCODE2

@@ -11,7 +11,7 @@ in_trap:        .ds     1               ; the handler is running (until RESUME)
 res_txt:        .ds     2
 res_lin:        .ds     2
 
-        .area   _CODE
+        .area   _RCODE2
 
 err_next::       ld      e, #1
         .db     0x01                    ; ld bc, nn: skips the next load

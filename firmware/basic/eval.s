@@ -8,7 +8,7 @@
         .module eval
         .include "basic.inc"
 
-STACK_LIMIT     = 0x5100                ; below this the evaluation has nested too deep
+STACK_LIMIT     = STACK_BOTTOM + 0x80   ; below this the evaluation has nested too deep
 
 ; Operator strengths.
 P_XOR   = 1

@@ -11,7 +11,7 @@ TAG_FORF        = 1                     ; FOR over a number variable
 TAG_FORI        = 2                     ; FOR over an integer variable
 TAG_GOSUB       = 3
 TAG_WHILE       = 4
-FRAME_LIMIT     = 0x5200                ; frames stop here: room is left for evaluation
+FRAME_LIMIT     = STACK_BOTTOM + 0x200  ; frames stop here: room is left for evaluation
 
         .area   _DATA
 curlin::        .ds     2               ; the line running (its link), 0 in direct mode
