@@ -83,13 +83,19 @@ void BasicSession::Follow()
     shown = std::move(now);
 }
 
+// The cursor is the one cell with bit 7 set (the display blinks it); none, or many as in
+// video memory before start-up has cleared it, is no cursor.
 int BasicSession::CursorRow()
 {
+    int found = -1;
     for (int row = 0; row < CDisplay::TEXT_ROWS; ++row)
         for (int column = 0; column < CDisplay::COLUMNS; ++column)
-            if (machine.Cell(row, column) & 0x80)
-                return row;
-    return -1;
+            if (machine.Cell(row, column) & 0x80) {
+                if (found >= 0)
+                    return -1;
+                found = row;
+            }
+    return found;
 }
 
 bool BasicSession::RunUntilIdle(int maxFrames)
