@@ -148,6 +148,10 @@ op_table:
 ; with its operand.
 operand::
         ld      a, (hl)
+        or      a
+        jp      z, err_missing
+        cp      #':
+        jp      z, err_missing
         cp      #0x0B
         jr      c, opd_token
         cp      #'"

@@ -19,6 +19,7 @@ var_size:       .ds     2
 dim_count:      .ds     1
 dim_sizes:      .ds     16
 arr_text:       .ds     2
+arr_write:      .ds     1               ; 0x80: the next element is assigned to
 arr_n:          .ds     1
 arr_esize:      .ds     1
 arr_dp:         .ds     2
@@ -240,8 +241,11 @@ arrays_moved:
 ; The array element for the array token at HL with its subscripts: DE = the element, A its
 ; type, HL after the ')'. The subscripts wait on the stack; the first varies fastest.
 arr_elem::
-        ld      a, (hl)
-        push    af                      ; the token
+        ld      a, (arr_write)          ; the token, with bit 7 for an assignment
+        or      (hl)
+        push    af
+        xor     a
+        ld      (arr_write), a          ; (arrays in the subscripts are read)
         call    var_addr                ; DE = the array's entry
         rst     0x20
         cp      #'(
@@ -272,6 +276,8 @@ arr_elem::
         inc     hl
         inc     hl
         ld      a, (hl)
+        ld      c, a
+        and     #0x7F
         call    tok_type
         ld      (arr_esize), a
         ex      de, hl
@@ -282,7 +288,9 @@ arr_elem::
         ld      a, d
         or      e
         jr      nz, 2$
-        ld      a, (arr_n)              ; first use without DIM: 0 to 10 each
+        bit     7, c                    ; reading an array that does not exist: a typing
+        jp      z, err_illegal          ; mistake for a function, most likely
+        ld      a, (arr_n)              ; assigned without DIM: 0 to 10 each
         ld      (dim_count), a
         ld      de, #dims_auto
         ld      a, (arr_esize)
@@ -328,6 +336,7 @@ arr_elem::
         jr      nz, 3$
         pop     de                      ; the entry
         pop     af
+        and     #0x7F
         call    tok_type
         ld      hl, (arr_off)
         ld      d, h
@@ -536,7 +545,7 @@ let_implicit::
         jr      nc, 1$
         call    var_addr
         jr      2$
-1$:     call    arr_elem
+1$:     call    arr_target
 2$:     push    de
         push    af
         rst     0x20
@@ -561,7 +570,12 @@ assign::
         pop     hl
         ret
 1$:     cp      #VT_INT
-        jp      nz, str_assign
+        jr      z, 2$
+        ld      a, (valtyp)             ; a string into a string variable only
+        cp      #VT_STR
+        jp      nz, err_type
+        jp      str_assign
+2$:
         push    hl
         push    de
         call    to_int
@@ -618,4 +632,8 @@ any_var::
         jp      c, var_addr
         cp      #T_ARR + 3
         jp      nc, err_syntax
+; An array element that is to be assigned: the array may come into being here.
+arr_target::
+        ld      a, #0x80
+        ld      (arr_write), a
         jp      arr_elem

@@ -40,7 +40,7 @@ public:
 private:
     void Step();        // a slice in small steps, following the screen after each
     void Follow();      // moves rows that scrolled off into the transcript
-    int CursorRow();    // the row of the cell shown as the cursor, -1 when none
+    int CursorRow(int* column = nullptr);  // the cursor's row (and column), -1 when none
     void TypeKey(std::uint8_t scan, std::uint8_t modifier);
 
     MachineSession machine;
