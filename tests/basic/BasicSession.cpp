@@ -14,6 +14,7 @@ constexpr int STEPS = 10;       // a slice in ten steps: at most a few rows scro
 constexpr int IDLE_FRAMES = 3;  // the screen still this long with the cursor shown
 constexpr int MAX_SCROLL = 8;   // rows one step can scroll
 constexpr std::uint8_t SCAN_ENTER = 0x1C;
+constexpr const char* BANNER = "Vorlix BASIC 2.0";
 
 // Characters in a row of UTF-8 text.
 int Characters(const std::string& row)
@@ -172,13 +173,21 @@ void BasicSession::Keys(const std::string& script, int maxFrames)
     RunUntilIdle(maxFrames);
 }
 
-Lines BasicSession::Output() const
+void BasicSession::Reset()
+{
+    machine.App().ResetMachine();
+    for (int i = 0; i < 500 && (shown.empty() || shown[0] != BANNER); ++i)
+        Step();  // the start-up code runs before the banner shows
+    RunUntilIdle(500);
+}
+
+Lines BasicSession::OutputFrom(std::size_t from) const
 {
     Lines all = transcript;
     all.insert(all.end(), shown.begin(), shown.end());
     while (!all.empty() && all.back().empty())
         all.pop_back();
-    if (mark >= all.size())
+    if (from >= all.size())
         return {};
-    return Lines(all.begin() + static_cast<std::ptrdiff_t>(mark), all.end());
+    return Lines(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
 }
