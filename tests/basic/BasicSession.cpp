@@ -14,7 +14,7 @@ constexpr int STEPS = 10;       // a slice in ten steps: at most a few rows scro
 constexpr int IDLE_FRAMES = 3;  // the screen still this long with the cursor shown
 constexpr int MAX_SCROLL = 8;   // rows one step can scroll
 constexpr std::uint8_t SCAN_ENTER = 0x1C;
-constexpr const char* BANNER = "Vorlix BASIC 2.0";
+constexpr int START_FRAMES = 60;  // the start-up code takes well under a second
 
 // Characters in a row of UTF-8 text.
 int Characters(const std::string& row)
@@ -176,8 +176,8 @@ void BasicSession::Keys(const std::string& script, int maxFrames)
 void BasicSession::Reset()
 {
     machine.App().ResetMachine();
-    for (int i = 0; i < 500 && (shown.empty() || shown[0] != BANNER); ++i)
-        Step();  // the start-up code runs before the banner shows
+    for (int i = 0; i < START_FRAMES; ++i)
+        Step();  // the start-up code runs before the prompt can take keys again
     RunUntilIdle(500);
 }
 
