@@ -114,8 +114,12 @@ ram_init::
 ; its low byte, and the gamma-coded length - 1; a high byte plus one of 256 ends it. Bits
 ; come from A, refilled from the stream (tools/rom-pack.cpp writes the streams).
 unpack: ld      a, #0x80
-1$:     call    getbit
-        jr      c, 2$
+1$:     add     a, a                    ; the flag bit (as getbit does, inline)
+        jr      nz, 3$
+        ld      a, (hl)
+        inc     hl
+        adc     a, a
+3$:     jr      c, 2$
         ldi
         jr      1$
 2$:     call    gamma
@@ -139,17 +143,22 @@ unpack: ld      a, #0x80
         ldir
         pop     hl
         jr      1$
-getbit: add     a, a
-        ret     nz
+; BC = a gamma-coded number: 0 and a bit per binary digit after the leading 1, then 1. The
+; next bit comes from A, shifted out to the left; a byte of eight more is loaded when only
+; the marker bit is left.
+gamma:  ld      bc, #1
+1$:     add     a, a
+        jr      nz, 2$
         ld      a, (hl)
         inc     hl
         adc     a, a
-        ret
-gamma:  ld      bc, #1
-1$:     call    getbit
-        ret     c
-        call    getbit
-        rl      c
+2$:     ret     c
+        add     a, a
+        jr      nz, 3$
+        ld      a, (hl)
+        inc     hl
+        adc     a, a
+3$:     rl      c
         rl      b
         jr      1$
 
