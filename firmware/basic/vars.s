@@ -251,18 +251,26 @@ arr_elem::
         cp      #'(
         jp      nz, err_syntax
         push    de
-        ld      b, #0
-1$:     rst     0x10
+        rst     0x10
+        call    eval_int                ; the first subscript
+        rst     0x20
+        cp      #')
+        jp      z, arr_one
+        ld      b, #1
+        push    de
+1$:     rst     0x20
+        cp      #',
+        jr      nz, 11$
+        rst     0x10
         push    bc
         call    eval_int
         pop     bc
         push    de
         inc     b
-        rst     0x20
-        cp      #',
-        jr      z, 1$
-        rst     0x08
+        jr      1$
+11$:    rst     0x08
         .db     ')
+arr_gen:
         ld      (arr_text), hl
         ld      a, b
         ld      (arr_n), a
@@ -354,6 +362,68 @@ arr_elem::
         ex      de, hl
         ld      hl, (arr_text)
         ret
+
+; One subscript (DE): an existing one-dimensional array is reached without the general
+; walk over the dimensions. Stack: the token, the entry.
+arr_one:
+        ex      (sp), hl                ; HL = the entry, the text kept
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)
+        dec     hl
+        ld      a, b
+        or      c
+        jr      z, 2$                   ; no array yet: the general way creates it
+        push    hl
+        ld      h, b
+        ld      l, c
+        inc     hl
+        inc     hl
+        ld      a, (hl)
+        dec     a
+        jr      nz, 1$                  ; more dimensions: the general way reports it
+        inc     hl
+        ld      a, (hl)                 ; the element size
+        inc     hl
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)                 ; BC = the elements
+        inc     hl
+        ex      de, hl                  ; DE = the first element, HL = the subscript
+        push    af
+        ld      a, h                    ; below BC, unsigned (a negative one is large)
+        cp      b
+        jr      c, 3$
+        jp      nz, err_subscript
+        ld      a, l
+        cp      c
+        jp      nc, err_subscript
+3$:     pop     af
+        ld      b, h
+        ld      c, l
+        add     hl, hl
+        cp      #VT_INT
+        jr      z, 4$
+        cp      #VT_STR
+        jr      z, 5$
+        add     hl, hl
+        jr      4$
+5$:     add     hl, bc
+4$:     add     hl, de
+        ex      de, hl                  ; DE = the element
+        pop     hl                      ; (the entry)
+        pop     hl                      ; the text, at the bracket
+        rst     0x10
+        pop     af
+        and     #0x7F
+        jp      tok_type
+1$:     pop     hl                      ; the entry
+2$:     ex      (sp), hl                ; back as the general way has it
+        push    de
+        ld      b, #1
+        rst     0x08
+        .db     ')
+        jp      arr_gen
 
 dims_auto:
         .dw     11, 11, 11, 11, 11, 11, 11, 11
