@@ -200,6 +200,7 @@ st_data::
 ; GOTO line
 st_goto::
         cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         call    line_ref
         pop     de
@@ -213,6 +214,19 @@ goto_line::
         call    unresolve
         pop     hl
         jp      run_line
+
+; After a word that takes a line number, with A (the byte at HL) not T_LINE: the text of a
+; number typed with leading zeros (T_TXT) is stepped over. Z when HL is at a T_LINE then.
+skip_txt::
+        cp      #T_TXT
+        ret     nz
+        inc     hl
+        ld      a, (hl)
+        inc     a
+        call    hl_plus_a
+        ld      a, (hl)
+        cp      #T_LINE
+        ret
 
 ; The line of the T_LINE token at HL: HL = the line, DE = after the token. The line's
 ; address is kept in the token, so a jump searches only once.
@@ -250,6 +264,7 @@ line_ref::
 ; GOSUB line
 st_gosub::
         cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         call    line_ref
         pop     bc
@@ -327,6 +342,7 @@ st_if::
         rst     0x08
         .db     TK_THEN
         cp      #T_LINE
+        call    nz, skip_txt
         jp      z, st_goto
         dec     hl                      ; the statements after THEN
         pop     de
@@ -355,6 +371,7 @@ st_if::
         jr      3$
 7$:     rst     0x10
         cp      #T_LINE
+        call    nz, skip_txt
         jp      z, st_goto
         dec     hl
         pop     de
@@ -391,6 +408,7 @@ st_on::
         jp      nz, err_syntax
 1$:     rst     0x10
 2$:     cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         dec     c
         jr      z, 4$
@@ -798,6 +816,7 @@ st_run::
         ld      de, #STACK_TOP
         ld      (base_sp), de
         cp      #T_LINE
+        call    nz, skip_txt
         jr      nz, 1$
         call    line_ref
         jp      run_line

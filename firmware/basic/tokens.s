@@ -944,6 +944,7 @@ unresolve::
 2$:     ld      a, (hl)
         or      a
         jr      z, 5$
+        call    skip_txt                ; a line number's typed text: on to its token
         cp      #T_LINE
         jr      z, 3$
         cp      #T_VAR
