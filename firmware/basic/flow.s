@@ -870,7 +870,7 @@ set_trace:
 
 trace_line:
         push    hl
-        ld      a, #'[
+        ld      a, #'<                  ; the machine has no brackets: [ and ] are letters
         call    prt_chr
         ld      hl, (curlin)
         inc     hl
@@ -880,7 +880,7 @@ trace_line:
         ld      h, (hl)
         ld      l, a
         call    prt_uint
-        ld      a, #']
+        ld      a, #'>
         call    prt_chr
         pop     hl
         ret
