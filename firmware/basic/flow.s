@@ -58,6 +58,7 @@ main_loop::
         call    str_reset
         call    auto_prompt             ; AUTO's next number, if on
         call    con_getline
+        call    auto_input              ; Ctrl+C, or the line AUTO numbered
         jr      c, main_loop
         ld      a, (hl)
         cp      #0x20
@@ -82,6 +83,7 @@ main_loop::
         ld      hl, #kbuf - 1
         jp      exec_stmt
 4$:     call    get_uint                ; a line for the program
+ml_line::                               ; the text at HL for line DE
 3$:     ld      a, (hl)
         cp      #0x20
         jr      nz, 5$
@@ -90,7 +92,9 @@ main_loop::
 5$:     push    de
         call    crunch
         pop     de
+        push    de
         call    prg_enter
+        pop     de
         call    auto_next
         ld      hl, #STACK_TOP          ; editing ends what CONT would go back to
         ld      (base_sp), hl
