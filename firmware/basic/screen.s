@@ -1,0 +1,277 @@
+; Screen output: the cursor, scrolling and the links that join the rows of a logical line.
+;
+; Video memory holds 24 rows of 40 cells, interleaved: row r starts at 0x7C00 + (r mod 8) *
+; 128 + (r div 8) * 40, so no row crosses a 256-byte page and a column is added to the low
+; byte alone. con_links has a byte per row: bit 0 set when the row continues the logical
+; line of the row above (a long line wrapped onto it), bit 1 on the row where con_getline's
+; input starts. The links move with the rows.
+;
+; The cursor column runs to 40: after a character in the last column the cursor waits there
+; and moves down only when more text follows, so a full row ended by a new line takes one row.
+
+        .module screen
+        .include "basic.inc"
+
+        .globl  con_beep, con_flush, brkflag, snd_timer, ed_ins
+
+        .area   _DATA
+cur_col::       .ds 1           ; 0-39, 40 while a wrap is pending
+cur_row::       .ds 1           ; follows cur_col: ld de, (cur_col) gives D = row, E = column
+con_links::     .ds CON_ROWS
+
+        .area   _CODE
+
+; con_init: clears the screen and the links, cursor home, empties the key queue; no sound,
+; no break pending, overtype mode. Leaves ticks alone.
+con_init::
+        xor     a
+        ld      (brkflag), a
+        ld      (snd_timer), a
+        ld      (ed_ins), a
+        out     (PORT_SOUND), a
+        call    con_flush
+        ; fall through
+
+; con_cls: clears the screen and the links, cursor home.
+con_cls::
+        ld      a, #CON_ROWS-1
+1$:     push    af
+        call    clear_row
+        pop     af
+        dec     a
+        jp      p, 1$
+        ld      hl, #0
+        ld      (cur_col), hl
+        ret
+
+; con_locate: cursor to row B, column C (clamped to the screen).
+con_locate::
+        ld      a, b
+        cp      #CON_ROWS
+        jr      c, 1$
+        ld      a, #CON_ROWS-1
+1$:     ld      (cur_row), a
+        ld      a, c
+        cp      #CON_COLS
+        jr      c, 2$
+        ld      a, #CON_COLS-1
+2$:     ld      (cur_col), a
+        ret
+
+; con_col / con_row: A = cursor column (40 while a wrap is pending) / row.
+con_col::
+        ld      a, (cur_col)
+        ret
+con_row::
+        ld      a, (cur_row)
+        ret
+
+; con_putc: shows A: 0x0D new line, 0x0C clear screen, 0x08 cursor left, 0x07 beep; any
+; other byte is stored as it is. Keeps BC, DE, HL.
+con_putc::
+        push    hl
+        push    de
+        push    bc
+        call    putc
+        pop     bc
+        pop     de
+        pop     hl
+        ret
+
+putc:   cp      #0x0D
+        jr      z, scr_newline
+        cp      #0x0C
+        jr      z, con_cls
+        cp      #0x07
+        jp      z, con_beep
+        cp      #0x08
+        jr      z, back
+        push    af
+        ld      a, (cur_col)
+        cp      #CON_COLS
+        call    nc, scr_wrap
+        call    cur_addr
+        pop     af
+        ld      (hl), a
+        ld      hl, #cur_col
+        inc     (hl)
+        ret
+
+back:   ld      hl, #cur_col
+        ld      a, (hl)
+        or      a
+        jr      z, 1$
+        dec     (hl)            ; also from a pending wrap to column 39
+        ret
+1$:     inc     hl
+        or      (hl)            ; row 0, column 0: stay
+        ret     z
+        dec     (hl)
+        dec     hl
+        ld      (hl), #CON_COLS-1
+        ret
+
+; scr_wrap: cursor to the start of the next row, which continues the logical line unless the
+; line spans CON_LINE_ROWS rows already. scr_newline: the same, the row starting a new line.
+; Both scroll at the bottom.
+scr_wrap::
+        ld      a, (cur_row)
+        ld      c, a
+        call    line_start      ; B = 0 when the line is full
+        xor     a
+        cp      b
+        rla                     ; A = 1 when there is room
+        jr      nl
+scr_newline::
+        xor     a
+nl:     push    af
+        ld      a, (cur_row)
+        cp      #CON_ROWS-1
+        call    nc, scr_scroll
+        ld      hl, #cur_row
+        inc     (hl)
+        ld      a, (hl)
+        dec     hl
+        ld      (hl), #0
+        call    link_ptr
+        pop     af
+        ld      (hl), a
+        ret
+
+; line_start: C = a row; returns C = the first row of its logical line, walking up at most
+; CON_LINE_ROWS-1 rows, and B = how many more rows the line could take. Keeps DE.
+line_start::
+        ld      b, #CON_LINE_ROWS-1
+1$:     ld      a, c
+        or      a
+        ret     z
+        call    link_ptr
+        bit     0, (hl)
+        ret     z
+        dec     c
+        djnz    1$
+        ret
+
+; scr_scroll: every row moves up one, with its link; the top row is lost, the bottom one
+; cleared; the cursor moves up with its text.
+scr_scroll::
+        ld      hl, #cur_row
+        ld      a, (hl)
+        or      a
+        jr      z, 1$
+        dec     (hl)
+1$:     ld      b, #0
+2$:     ld      a, b
+        inc     a
+        call    copy_row
+        inc     b
+        ld      a, b
+        cp      #CON_ROWS-1
+        jr      c, 2$
+        jr      clear_row
+
+; scr_insrow: A = a row; it and the rows below move down one (the bottom row is lost) and
+; it is cleared. The cursor stays where it is.
+scr_insrow::
+        ld      c, a
+        ld      b, #CON_ROWS-1
+1$:     ld      a, b
+        cp      c
+        jr      z, clear_row
+        dec     a
+        call    copy_row
+        dec     b
+        jr      1$
+
+; clear_row: row A becomes blanks and starts a logical line.
+clear_row::
+        push    af
+        call    row_addr
+        ld      b, #CON_COLS
+1$:     ld      (hl), #' '
+        inc     hl
+        djnz    1$
+        pop     af
+        call    link_ptr
+        ld      (hl), #0
+        ret
+
+; copy_row: row A to row B, cells and link. Keeps BC.
+copy_row:
+        push    af
+        call    row_addr
+        push    hl
+        ld      a, b
+        call    row_addr
+        ex      de, hl
+        pop     hl
+        push    bc
+        ld      bc, #CON_COLS
+        ldir
+        pop     bc
+        pop     af
+        call    link_ptr
+        ld      a, (hl)
+        push    af
+        ld      a, b
+        call    link_ptr
+        pop     af
+        ld      (hl), a
+        ret
+
+; cur_addr: HL = the cell where the cursor shows; with a wrap pending that is the start of
+; the next row (on the bottom row, its last cell). Destroys A, DE.
+cur_addr::
+        ld      de, (cur_col)
+        ld      a, e
+        cp      #CON_COLS
+        jr      c, cell_at
+        dec     e
+        ld      a, d
+        cp      #CON_ROWS-1
+        jr      nc, cell_at
+        inc     d
+        ld      e, #0
+        ; fall through
+
+; cell_at: HL = the cell at row D, column E. Keeps BC, DE.
+cell_at::
+        ld      a, d
+        call    row_addr
+        ld      a, e
+        jr      hl_plus_a
+
+; link_ptr: HL = the link byte of row A. Keeps BC, DE.
+link_ptr::
+        ld      hl, #con_links
+        ; fall through
+
+; hl_plus_a: HL += A. Keeps BC, DE.
+hl_plus_a::
+        add     a, l
+        ld      l, a
+        ret     nc
+        inc     h
+        ret
+
+; row_addr: HL = the first cell of row A (0-23). Keeps BC, DE.
+row_addr::
+        ld      l, a
+        and     #0x18           ; (row div 8) * 8
+        ld      h, a
+        add     a, a
+        add     a, a
+        add     a, h            ; (row div 8) * 40
+        ld      h, a
+        ld      a, l
+        rrca
+        and     #0x80           ; odd rows of a block sit in its upper half
+        or      h
+        ld      h, a
+        ld      a, l
+        and     #6
+        rrca                    ; (row mod 8) div 2: the page
+        add     a, #>VIDEO
+        ld      l, h
+        ld      h, a
+        ret
