@@ -71,14 +71,14 @@ protected:
     {
         return m->Peek(static_cast<std::uint16_t>(map[name] + offset));
     }
-    int CursorRow() { return Var("cur_row"); }
-    int CursorColumn() { return Var("cur_col"); }
+    int CursorRow() { return Var("scr_row"); }
+    int CursorColumn() { return Var("scr_col"); }
 
     Rows View()
     {
         Rows rows = m->Screen();
         for (int r = 0; r < 24; ++r)
-            if (Var("con_links", r) & 1)
+            if (Var("scr_links", r) & 1)
                 rows[r].insert(0, "+");
         while (!rows.empty() && rows.back().empty())
             rows.pop_back();
@@ -157,6 +157,10 @@ TEST_F(Console, KeyScriptsGiveTheirScreens)
          "hello world^A^G^G^F^S^S^S^S^S^T\n",
          {"llo", "(llo)1"},
          2, 0},
+        {"typing past the end of the text leaves blanks between",
+         "ab^D^D^D^Dc\n",
+         {"ab    c", "(ab    c)1"},
+         2, 0},
         {"Ctrl+Y clears the line",
          "abc^Yx\n",
          {"x", "(x)1"},
@@ -220,7 +224,7 @@ TEST_F(Console, KeyScriptsGiveTheirScreens)
         SCOPED_TRACE(s.what);
         Start();
         m->Keys(s.keys);
-        m->Frames(3);
+        m->Frames(10);
         EXPECT_EQ(View(), s.screen);
         EXPECT_EQ(CursorRow(), s.row);
         EXPECT_EQ(CursorColumn(), s.column);
@@ -274,6 +278,25 @@ TEST_F(Console, LinesStopAt255Characters)
     }
     EXPECT_EQ(values, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
     EXPECT_EQ(lengths, (std::vector<int>{6, 6, 6}));
+}
+
+// A logical line spans at most 8 rows: input after a prompt of 254 characters stops at the
+// end of the eighth row. Enter on a line of 320 characters takes the first 255.
+TEST_F(Console, LongLines)
+{
+    const std::string prompt = Digits(254), x66(66, 'x');
+    m->Keys(">" + prompt + "\n" + x66 + "xxx\n");
+    m->Frames(60);  // three refused keys flash for 16 frames each
+    EXPECT_EQ(View(), Wrapped(">" + prompt) + Wrapped(prompt + x66) + Wrapped("(" + x66 + ")1"));
+    m->Keys("^E^E^E^E\n");
+    m->Frames(10);
+    EXPECT_EQ(View(),
+              Wrapped(">" + prompt) + Wrapped(prompt + x66) + Wrapped("(" + (prompt + x66).substr(0, 255) + ")0"));
+    EXPECT_EQ(CursorRow(), 22);
+    std::vector<int> values;
+    for (const auto& [frame, value] : m->SoundWrites())
+        values.push_back(value);
+    EXPECT_EQ(values, (std::vector<int>{0, 1, 0, 1, 0, 1, 0}));
 }
 
 // A held key repeats 25 frames after it went down, then every 3 frames, in the editor and
