@@ -345,14 +345,18 @@ TEST_F(Console, HeldKeysRepeat)
 // overtype mode, and in insert mode for 16 frames out of every 32, a slower blink.
 TEST_F(Console, InsertModeShowsInTheCursor)
 {
-    for (const char* keys : {"ab^S", "ab^S^V"}) {
-        SCOPED_TRACE(keys);
+    struct Mode {
+        const char* keys;
+        int lit;  // frames out of 32 with the cursor cell flipped
+    };
+    for (const Mode& mode : {Mode{"ab^S", 32}, Mode{"ab^S^V", 16}}) {
+        SCOPED_TRACE(mode.keys);
         Start();
-        m->Keys(keys);
+        m->Keys(mode.keys);
         int lit = 0;
         for (int i = 0; i < 32; ++i, m->Frames(1))
             lit += m->Cell(0, 1) == ('b' | 0x80);
-        EXPECT_EQ(lit, keys[4] ? 16 : 32);
+        EXPECT_EQ(lit, mode.lit);
         EXPECT_EQ(m->Cell(0, 0), 'a');
     }
 }
