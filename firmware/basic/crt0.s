@@ -66,6 +66,8 @@ cold:   xor     a
         call    unpack
         ld      de, #s__RCODE2
         call    unpack
+        ld      de, #s__RCODE3
+        call    unpack
         call    prg_check               ; Z: the program in memory is intact, ending at DE
         push    de
         push    af
@@ -167,3 +169,4 @@ pack_blob::
         .area   _RCODE0
         .area   _RCODE1
         .area   _RCODE2
+        .area   _RCODE3
