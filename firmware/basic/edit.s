@@ -166,7 +166,7 @@ ren_pack:
         inc     hl
         ld      a, (hl)
         inc     a
-        call    hl_plus_a               ; HL = the number token
+        call    scr_addhl               ; HL = the number token
         ld      a, (hl)
         cp      #T_LINE
         jr      nz, 22$
@@ -381,7 +381,7 @@ st_edit::
         jr      z, 2$
         neg
         ld      b, a
-        call    cur_addr
+        call    scr_curaddr
 1$:     ld      (hl), #' '
         inc     hl
         djnz    1$
@@ -390,10 +390,10 @@ st_edit::
         call    con_row
         dec     a
         ld      c, a
-        call    line_start              ; C = the line's first row
+        call    scr_linestart           ; C = the line's first row
         ld      h, c
         ld      l, #0
-        ld      (cur_col), hl
+        ld      (scr_col), hl
         jp      main_loop
 
 ; AUTO [start][,step]: numbers for the lines typed, from start (10) by step (10).

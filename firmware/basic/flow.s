@@ -227,7 +227,7 @@ skip_txt::
         inc     hl
         ld      a, (hl)
         inc     a
-        call    hl_plus_a
+        call    scr_addhl
         ld      a, (hl)
         cp      #T_LINE
         ret

@@ -103,7 +103,7 @@ gr_at:
         add     a, a
 4$:     ld      e, a
         ld      a, c
-        call    row_addr                ; keeps BC, DE
+        call    scr_rowaddr             ; keeps BC, DE
         push    hl
         ld      c, b                    ; B = 0: the text set
         ld      b, d
