@@ -16,14 +16,16 @@
         jp      cold
 
         .org    0x0008
-synchk: ld      a, (hl)
+synchk::
+        ld      a, (hl)
         ex      (sp), hl
         cp      (hl)
         inc     hl
         ex      (sp), hl
         jp      nz, err_syntax
-chrget: inc     hl                      ; 0x0010
-chrgot1:
+chrget::
+        inc     hl                      ; 0x0010
+chrgot1::
         ld      a, (hl)
         cp      #0x20
         jr      z, chrget

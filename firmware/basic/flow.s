@@ -317,7 +317,7 @@ st_return::
         jp      newstt
 
 ; The frame at HL: A = its tag, C = its size; Z at the bottom of the stack.
-frame_next:
+frame_next::
         push    de
         ld      de, #STACK_TOP
         rst     0x28
