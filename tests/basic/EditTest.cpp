@@ -33,7 +33,7 @@ const char* const PROGRAM =
     "20 GOSUB 70:IF A<3 THEN 20 ELSE 30\n"
     "30 ON A-1 GOTO 40,50\n"
     "40 PRINT \"no\":RESUME 0\n"
-    "50 RESTORE 90:READ X:PRINT \"data\";X\n"
+    "50 RESTORE 090:READ X:PRINT \"data\";X\n"
     "60 ERROR 5\n"
     "65 PRINT \"resumed\":IF 1 GOTO 0100\n"
     "70 A=A+1:PRINT A:RETURN\n"
@@ -208,10 +208,10 @@ TEST(Edit, EditListsTheLineForTheScreenEditor)
 TEST(Edit, TraceShowsEachLineRun)
 {
     BasicSession basic;
-    basic.Enter("10 PRINT \"A\";\n20 GOSUB 40:GOTO 60\n40 RETURN\n60 END");
+    basic.Enter("10 PRINT \"A\";\n20 GOSUB 040:GOTO 060\n40 RETURN\n60 END");
     Play(basic, {
         {"tron:run", {"<10>A<20><40><60>", "Ready"}},
-        {"goto 40", {"<40>", "RETURN without GOSUB in 40", "Ready"}},
+        {"run 040", {"<40>", "RETURN without GOSUB in 40", "Ready"}},
         {"troff:run", {"A", "Ready"}},
     });
 }
