@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "LinkerMap.h"
 #include "core/CTypist.h"
 #include "cpu/CCpu.h"
 #include "devices/CDisplay.h"
@@ -15,6 +16,7 @@ constexpr int IDLE_FRAMES = 3;  // the screen still this long with the cursor sh
 constexpr int MAX_SCROLL = 8;   // rows one step can scroll
 constexpr std::uint8_t SCAN_ENTER = 0x1C;
 constexpr int START_FRAMES = 60;  // the start-up code takes well under a second
+constexpr int STACK_WORDS = 8;    // return addresses looked at, an interrupt's pushes included
 
 // Characters in a row of UTF-8 text.
 int Characters(const std::string& row)
@@ -31,24 +33,53 @@ bool Blank(const Lines& rows)
 
 BasicSession::BasicSession() : machine(VORLIX_RUNTIME)
 {
+    static const LinkerMap map(BASIC_MAP);
+    rowMoves = {map["scr_scroll"], map["scr_curaddr"]};
     shown = machine.Screen();
     if (!RunUntilIdle(500))
         throw std::runtime_error("the BASIC did not come up");
     transcript.clear();  // what start-up left in video memory is no output
 }
 
-// A slice as the application runs it, in steps, following the screen after each.
+// A slice as the application runs it, in steps, following the screen after each. A look is
+// never taken while rows are being moved: a half-moved screen could pass for a screen
+// changed in place or scrolled, and rows would be lost or doubled. The CPU then goes on an
+// instruction at a time until they have moved.
 void BasicSession::Step()
 {
     CCpu& cpu = machine.App().Cpu();
     const auto before = cpu.CyclesExecuted();
-    for (int i = 0; i < STEPS; ++i) {
-        cpu.AddCycles(CEmuApp::TICK_CYCLES / STEPS);
-        cpu.Run(CEmuApp::TICK_CYCLES / STEPS);
+    for (int i = 1; i <= STEPS; ++i) {
+        const auto target = before + CEmuApp::TICK_CYCLES * i / STEPS;
+        while (cpu.CyclesExecuted() < target) {
+            const auto n = static_cast<std::int32_t>(target - cpu.CyclesExecuted());
+            cpu.AddCycles(n);
+            cpu.Run(n);
+        }
+        while (MovingRows() && cpu.CyclesExecuted() < target + CEmuApp::TICK_CYCLES) {
+            cpu.AddCycles(1);
+            cpu.Run(1);
+        }
         Follow();
     }
     cpu.RequestNmi();
     lastCycles += static_cast<long long>(cpu.CyclesExecuted() - before);
+}
+
+// The screen's row moves (scrolling, inserting a row, clearing a row) are the code from
+// scr_scroll up to scr_curaddr; the helpers they call are seen by their return address.
+bool BasicSession::MovingRows()
+{
+    const CCpu::Registers& r = machine.App().Cpu().Regs();
+    auto moving = [this](std::uint16_t at) { return at >= rowMoves.first && at < rowMoves.second; };
+    if (moving(r.pc))
+        return true;
+    for (int i = 0; i < STACK_WORDS; ++i) {
+        const auto at = static_cast<std::uint16_t>(r.sp + 2 * i);
+        if (moving(static_cast<std::uint16_t>(machine.Peek(at) | machine.Peek(static_cast<std::uint16_t>(at + 1)) << 8)))
+            return true;
+    }
+    return false;
 }
 
 // Rows that scrolled off the top since the last look go to the transcript. The new screen

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MachineSession.h"
@@ -44,6 +45,7 @@ public:
 
 private:
     void Step();        // a slice in small steps, following the screen after each
+    bool MovingRows();  // the BASIC is moving rows of the screen
     void Follow();      // moves rows that scrolled off into the transcript
     int CursorRow(int* column = nullptr);  // the cursor's row (and column), -1 when none
     void TypeKey(std::uint8_t scan, std::uint8_t modifier);
@@ -55,4 +57,5 @@ private:
     Lines transcript;               // rows that have scrolled off the screen
     std::size_t mark = 0;           // where Output() starts, counting the screen after them
     long long lastCycles = 0;
+    std::pair<std::uint16_t, std::uint16_t> rowMoves;  // the code that moves rows
 };
