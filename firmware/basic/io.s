@@ -215,6 +215,9 @@ pr_newline:
         jp      prt_chr
 pr_semi:
         rst     0x10
+pr_more:                                ; after ; , TAB or SPC: the end or ELSE ends the line there
+        ret     z
+        cp      #TK_ELSE
         ret     z
         jr      pr_loop
 pr_comma:
@@ -237,8 +240,7 @@ pr_comma:
         jr      3$
 2$:     call    pr_spaces_to
 3$:     rst     0x10
-        ret     z
-        jr      pr_loop
+        jr      pr_more
 pr_tab: call    arg_byte
         ld      c, a
         call    pr_spaces_to
@@ -248,8 +250,7 @@ pr_spc: call    arg_byte
         call    pr_spaces
 pr_after:
         rst     0x20
-        ret     z
-        jr      pr_loop
+        jr      pr_more
 pr_at:  rst     0x10
         call    eval_byte
         push    af

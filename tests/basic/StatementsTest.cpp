@@ -61,6 +61,8 @@ TEST(Statements, ConditionsAndUserFunctions)
          "", {"a only", "z", "Ready"}},
         {"10 def fna(x)=x*x+1:def fnb$(a$,n)=left$(a$,n)+\"!\":def fnc=42\n20 x=5:print fna(3);fna(fna(1));x;fnc\n30 print fnb$(\"hello\",2);fnb$(fnb$(\"ab\",1),9)",
          "", {" 10  5  5  42", "he!a!!", "Ready"}},
+        {"10 if 1 then print \"a\"; else print \"b\"\n20 if 0 then print \"c\" else print \"d\",\n30 print \"e\"", "",
+         {"ad        e", "Ready"}},
         {"10 def fnf(n)=n*2\n20 print fnf(1,2)", "", {"Syntax error in 20", "Ready"}},
         {"10 print fnz(1)", "", {"Undefined user function in 10", "Ready"}},
     });
