@@ -1,0 +1,104 @@
+// Classic-style programs of our own, typed in as they stand in programs/NAME.bas, listed
+// back, and run with scripted answers; the whole transcript must equal programs/NAME.txt,
+// which was worked out on the host independently of this BASIC.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "BasicSession.h"
+
+namespace {
+
+const std::filesystem::path PROGRAMS = CLASSIC_PROGRAMS;
+
+Lines ReadLines(const std::filesystem::path& path)
+{
+    std::ifstream in(path);
+    EXPECT_TRUE(in) << path;
+    Lines lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The program as LIST shows it: rows of 40 characters without trailing blanks, with ^ and the
+// backslash shown as the national letters that share their codes.
+Lines Listed(const Lines& program)
+{
+    Lines rows;
+    for (const std::string& line : program) {
+        std::string row;
+        int n = 0;
+        for (char c : line) {
+            if (n == 40) {
+                rows.push_back(row.substr(0, row.find_last_not_of(' ') + 1));
+                row.clear();
+                n = 0;
+            }
+            row += c == '^' ? "\u00dc" : c == '\\' ? "\u00d6" : std::string(1, c);
+            ++n;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Types the program, checks LIST against it, runs it and types each answer (a key script:
+// "\n" is Enter), and returns everything that appeared after RUN.
+Lines Run(BasicSession& basic, const std::string& name, const std::vector<std::string>& answers)
+{
+    const Lines program = ReadLines(PROGRAMS / (name + ".bas"));
+    std::string text;
+    for (const std::string& line : program)
+        text += line + "\n";
+    basic.Enter(text);
+    basic.Enter("list");
+    Lines listing = Listed(program);
+    listing.push_back("Ready");
+    EXPECT_EQ(basic.Output(), listing) << name;
+    basic.Enter("run");
+    const std::size_t from = basic.Mark();
+    for (const std::string& keys : answers)
+        basic.Keys(keys);
+    return basic.OutputFrom(from);
+}
+
+void Expect(const std::string& name, const std::vector<std::string>& answers)
+{
+    BasicSession basic;
+    EXPECT_EQ(Run(basic, name, answers), ReadLines(PROGRAMS / (name + ".txt"))) << name;
+}
+
+}  // namespace
+
+TEST(Classic, Sieve)
+{
+    Expect("sieve", {"5\n", "1000\n", "Y\n"});
+}
+
+// Lines typed while the program runs, each followed by Enter.
+std::vector<std::string> Answers(std::initializer_list<const char*> lines)
+{
+    std::vector<std::string> keys;
+    for (const char* line : lines)
+        keys.push_back(std::string(line) + "\n");
+    return keys;
+}
+
+TEST(Classic, GuessTheNumber)
+{
+    Expect("guess", Answers({"1984", "50", "abc", "0", "75", "60", "56", "55", "Y", "50.5", "10", "20", "30", "40",
+                             "90", "80", "70", "YES", "68", "N"}));
+}
+
+TEST(Classic, Calendar)
+{
+    Expect("calendar", Answers({"1", "2,2024", "1", "13,2024", "1", "9", "2023", "2", "25,12,2023", "2", "29,2,1900",
+                                "2", "1,1,2000", "3", "14,7,1789", "1,1,2000", "7", "4"}));
+}
+
+TEST(Classic, Maze)
+{
+    Expect("maze", Answers({"20,5", "12,10", "1234", "Y", "5,3", "77", "N"}));
+}
