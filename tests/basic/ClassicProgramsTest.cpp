@@ -102,3 +102,17 @@ TEST(Classic, Maze)
 {
     Expect("maze", Answers({"20,5", "12,10", "1234", "Y", "5,3", "77", "N"}));
 }
+
+TEST(Classic, MoonBase)
+{
+    Expect("moonbase", Answers({"71", "3", "4", "x", "-1", "100", "2", "3", "2", "11", "5", "0", "3", "1", "2", "0",
+                                "4"}));
+}
+
+TEST(Classic, TextAdventure)
+{
+    Expect("mine", Answers({"look", "n", "n", "open door", "w", "take key", "take lamp", "e", "open door", "open door",
+                            "n", "s", "go east", "get lamp", "inventory", "w", "n", "n", "take rope", "e", "d",
+                            "tie rope", "d", "take gold", "dance", "take sword", "i", "", "quit", "no", "u", "w", "s",
+                            "s", "help", "score", "drop gold"}));
+}
