@@ -178,30 +178,36 @@ void BasicSession::Enter(const std::string& text, int maxFrames)
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = std::min(text.find('\n', start), text.size());
-        Keys(text.substr(start, end - start) + "\n", maxFrames);
+        Type(text.substr(start, end - start) + "\n", false);
+        RunUntilIdle(maxFrames);
         start = end + 1;
     }
 }
 
 void BasicSession::Keys(const std::string& script, int maxFrames)
 {
+    Type(script, true);
+    RunUntilIdle(maxFrames);
+}
+
+void BasicSession::Type(const std::string& script, bool controls)
+{
     std::vector<KeyStroke> strokes;
     std::string error;
     for (std::size_t at = 0; at < script.size();) {
-        if (script[at] == '^' && at + 1 < script.size() && script[at + 1] >= 'A' && script[at + 1] <= 'Z') {
+        if (controls && script[at] == '^' && at + 1 < script.size() && script[at + 1] >= 'A' && script[at + 1] <= 'Z') {
             TypeKey(CTypist::StrokeFor(static_cast<std::uint8_t>(script[at + 1] - 'A' + 'a'))->scan,
                     MachineSession::SCAN_CTRL);
             at += 2;
             continue;
         }
-        std::size_t end = std::min(script.find('^', at + 1), script.size());
+        std::size_t end = controls ? std::min(script.find('^', at + 1), script.size()) : script.size();
         if (!CTypist::Plan(script.substr(at, end - at), strokes, error))
             throw std::invalid_argument(error);
         for (const KeyStroke& s : strokes)
             TypeKey(s.scan, s.shift ? MachineSession::SCAN_SHIFT : 0);
         at = end;
     }
-    RunUntilIdle(maxFrames);
 }
 
 void BasicSession::Reset()

@@ -21,9 +21,9 @@ class BasicSession {
 public:
     BasicSession();
 
-    // Types each line of text with Enter after it, and after each Enter runs until the BASIC
-    // waits for a key (the cursor shows and the screen stays still), at most maxFrames.
-    // Output() then holds what appeared after the last typed line.
+    // Types each line of text as it stands (a ^ is a ^) with Enter after it, and after each
+    // Enter runs until the BASIC waits for a key (the cursor shows and the screen stays
+    // still), at most maxFrames. Output() then holds what appeared after the last typed line.
     void Enter(const std::string& text, int maxFrames = 30000);
     // Types keys without Enter (MachineSession's script: ^C is Ctrl+C) and runs until idle.
     void Keys(const std::string& script, int maxFrames = 30000);
@@ -48,6 +48,7 @@ private:
     bool MovingRows();  // the BASIC is moving rows of the screen
     void Follow();      // moves rows that scrolled off into the transcript
     int CursorRow(int* column = nullptr);  // the cursor's row (and column), -1 when none
+    void Type(const std::string& script, bool controls);  // controls: ^ and a capital is Ctrl
     void TypeKey(std::uint8_t scan, std::uint8_t modifier);
 
     MachineSession machine;
