@@ -116,3 +116,8 @@ TEST(Classic, TextAdventure)
                             "tie rope", "d", "take gold", "dance", "take sword", "i", "", "quit", "no", "u", "w", "s",
                             "s", "help", "score", "drop gold"}));
 }
+
+TEST(Classic, FunctionTablesAndPlots)
+{
+    Expect("plotter", Answers({"30", "3,4"}));
+}
