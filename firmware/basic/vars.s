@@ -660,37 +660,52 @@ assign::
 ; SWAP a, b: two variables of one type trade values.
 st_swap::
         call    any_var
-        push    de
-        push    af
+        push    de                      ; the first's address
+        push    af                      ; its type
+        ld      de, (arytab)
+        push    de                      ; where the arrays are
         rst     0x20
         rst     0x08
         .db     ',
-        call    any_var
-        pop     bc
-        cp      b
+        call    any_var                 ; making the second moves the arrays up
+        pop     bc                      ; BC = where they were
+        ex      (sp), hl                ; H = the first's type
+        cp      h
         jp      nz, err_type
+        pop     hl
         ex      (sp), hl                ; HL = the first, DE = the second
         push    af
-        ld      b, #4
-1$:     ld      a, (de)
+        or      a
+        sbc     hl, bc
+        jr      c, 1$                   ; a simple variable stays where it is
+        push    de                      ; an element moved with its array
+        ld      de, (arytab)
+        add     hl, de
+        pop     de
+        jr      2$
+1$:     add     hl, bc
+2$:     pop     af
+        push    hl
+        push    de
+        push    af
+        ld      b, a                    ; the type is the size of the value
+3$:     ld      a, (de)
         ld      c, (hl)
         ld      (hl), a
         ld      a, c
         ld      (de), a
         inc     hl
         inc     de
-        djnz    1$
+        djnz    3$
         pop     af
+        pop     de
+        pop     hl
         cp      #VT_STR
-        jr      nz, 2$
-        ld      bc, #-4
-        add     hl, bc
-        ex      de, hl
-        add     hl, bc
+        jr      nz, 4$
         call    str_owner               ; the strings' back links follow their descriptors
         ex      de, hl
         call    str_owner
-2$:     pop     hl
+4$:     pop     hl
         ret
 
 ; The variable or element at HL: DE = its address, A = its type, HL after it.

@@ -90,6 +90,9 @@ TEST(Language, StringsAndTheirFunctions)
         {"print mid$(\"abc\",0)", {"Illegal function call", "Ready"}},
         {"a$=string$(200,\"x\"):a$=a$+a$", {"String too long", "Ready"}},
         {"a$=\"abc\":swap a$,b$:print a$;b$", {"abcdefabc", "Ready"}},
+        {"dim v%(3):v%(1)=1:v%(2)=2:v%(3)=3:swap v%(1),v%(2):print v%(1);v%(2);v%(3)", {" 2  1  3", "Ready"}},
+        {"dim w$(3):w$(1)=\"bb\":w$(2)=\"aa\":w$(3)=\"c\":swap w$(1),w$(2):print w$(1);w$(2);w$(3)", {"aabbc", "Ready"}},
+        {"dim q$(2):q$(1)=\"b\":swap q$(1),fresh$:print q$(1);\"/\";fresh$", {"/b", "Ready"}},
     });
 }
 
