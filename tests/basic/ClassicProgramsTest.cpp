@@ -121,3 +121,9 @@ TEST(Classic, FunctionTablesAndPlots)
 {
     Expect("plotter", Answers({"30", "3,4"}));
 }
+
+TEST(Classic, WordWorkshop)
+{
+    Expect("words", Answers({"Madam, I'm Adam", "The 3 quick brown foxes jumped over 12 lazy dogs, 0 cats and 2.5 hens",
+                             "!!!", "a", "Was it a car or a cat I saw", ""}));
+}
