@@ -127,3 +127,9 @@ TEST(Classic, WordWorkshop)
     Expect("words", Answers({"Madam, I'm Adam", "The 3 quick brown foxes jumped over 12 lazy dogs, 0 cats and 2.5 hens",
                              "!!!", "a", "Was it a car or a cat I saw", ""}));
 }
+
+// STOP halfway, a look at the variables in direct mode, and CONT.
+TEST(Classic, MonitorOfMemoryPortsAndBases)
+{
+    Expect("monitor", Answers({"print peek(base+2);x", "cont", "-2", "255", "Y", "70000", "12.5", "43981", "4660", "N"}));
+}
