@@ -133,3 +133,8 @@ TEST(Classic, MonitorOfMemoryPortsAndBases)
 {
     Expect("monitor", Answers({"print peek(base+2);x", "cont", "-2", "255", "Y", "70000", "12.5", "43981", "4660", "N"}));
 }
+
+TEST(Classic, CalculatorThatTrapsItsErrors)
+{
+    Expect("calc", Answers({"3,*,4", "2,S", "9", "1,/,0", "10,x,1", "7,M,0", "0,Q,0"}));
+}
