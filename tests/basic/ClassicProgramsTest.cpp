@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "BasicSession.h"
 
@@ -46,7 +45,7 @@ Lines Listed(const Lines& program)
 
 // Types the program, checks LIST against it, runs it and types each answer (a key script:
 // "\n" is Enter), and returns everything that appeared after RUN.
-Lines Run(BasicSession& basic, const std::string& name, const std::vector<std::string>& answers)
+Lines RunProgram(BasicSession& basic, const std::string& name, const std::vector<std::string>& answers)
 {
     const Lines program = ReadLines(PROGRAMS / (name + ".bas"));
     std::string text;
@@ -67,14 +66,7 @@ Lines Run(BasicSession& basic, const std::string& name, const std::vector<std::s
 void Expect(const std::string& name, const std::vector<std::string>& answers)
 {
     BasicSession basic;
-    EXPECT_EQ(Run(basic, name, answers), ReadLines(PROGRAMS / (name + ".txt"))) << name;
-}
-
-}  // namespace
-
-TEST(Classic, Sieve)
-{
-    Expect("sieve", {"5\n", "1000\n", "Y\n"});
+    EXPECT_EQ(RunProgram(basic, name, answers), ReadLines(PROGRAMS / (name + ".txt"))) << name;
 }
 
 // Lines typed while the program runs, each followed by Enter.
@@ -84,6 +76,13 @@ std::vector<std::string> Answers(std::initializer_list<const char*> lines)
     for (const char* line : lines)
         keys.push_back(std::string(line) + "\n");
     return keys;
+}
+
+}  // namespace
+
+TEST(Classic, Sieve)
+{
+    Expect("sieve", Answers({"5", "1000", "Y"}));
 }
 
 TEST(Classic, GuessTheNumber)
@@ -137,4 +136,16 @@ TEST(Classic, MonitorOfMemoryPortsAndBases)
 TEST(Classic, CalculatorThatTrapsItsErrors)
 {
     Expect("calc", Answers({"3,*,4", "2,S", "9", "1,/,0", "10,x,1", "7,M,0", "0,Q,0"}));
+}
+
+// A program that places its text with CLS, LOCATE and PRINT AT and reads single keys with
+// GET: its screen at the end is programs/drill.txt.
+TEST(Classic, TypingDrillOnAScreenOfItsOwn)
+{
+    BasicSession basic;
+    RunProgram(basic, "drill", {"bqasic", "loop", "variablxe", "A", "!", "0"});
+    Lines screen = basic.Screen();
+    while (!screen.empty() && screen.back().empty())
+        screen.pop_back();
+    EXPECT_EQ(screen, ReadLines(PROGRAMS / "drill.txt"));
 }
