@@ -149,3 +149,8 @@ TEST(Classic, TypingDrillOnAScreenOfItsOwn)
         screen.pop_back();
     EXPECT_EQ(screen, ReadLines(PROGRAMS / "drill.txt"));
 }
+
+TEST(Classic, TicTacToe)
+{
+    Expect("tictac", Answers({"1", "0", "9", "5", "x", "7", "4", "YES", "5", "9", "2", "7", "6", "Y", "2", "8", "4", "NO"}));
+}
