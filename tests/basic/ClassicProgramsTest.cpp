@@ -154,3 +154,8 @@ TEST(Classic, TicTacToe)
 {
     Expect("tictac", Answers({"1", "0", "9", "5", "x", "7", "4", "YES", "5", "9", "2", "7", "6", "Y", "2", "8", "4", "NO"}));
 }
+
+TEST(Classic, LifeInAThreeDimensionalArray)
+{
+    Expect("life", Answers({"1", "6", "Y", "2", "8", "N"}));
+}
