@@ -225,6 +225,7 @@ st_time::
 st_randomize::
         jr      z, 1$
         call    eval_int
+        push    hl
         ex      de, hl
         jr      2$
 1$:     push    hl
