@@ -484,17 +484,24 @@ fp_rnd::
         call    fp_ld_fac_hl
         jp      fpf_ret
 
-; Restarts the generator from HL (RANDOMIZE); the same HL gives the same sequence. Keeps
-; BC, DE, HL.
+; Restarts the generator from HL (RANDOMIZE); the same HL gives the same sequence. Two
+; steps spread HL over the whole state: after one, the top bits (the first RND) hardly
+; depend on it. Keeps BC, DE, HL.
 fp_seed::
-        ld      (rnd_seed),hl
+        push    bc
+        push    de
         push    hl
+        ld      (rnd_seed),hl
         ld      hl,#0x7C35
         ld      (rnd_seed+2),hl
+        call    rnd_step
+        call    rnd_step
         ld      hl,#0
         ld      (rnd_last),hl
         ld      (rnd_last+2),hl
         pop     hl
+        pop     de
+        pop     bc
         ret
 
 ; FAC = the state's top 24 bits / 2^24.

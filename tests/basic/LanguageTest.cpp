@@ -118,6 +118,10 @@ TEST(Language, NumericFunctions)
         {"print log(0)", {"Illegal function call", "Ready"}},
         {"x=rnd(-3):a=rnd(1):b=rnd(1):x=rnd(-3):print a=rnd(1);b=rnd(1);rnd(0)=b", {"-1 -1 -1", "Ready"}},
         {"10 for i=1 to 200:r=int(rnd(1)*6)+1:if r<1 or r>6 then print \"bad\"\n20 next:print \"ok\"\nrun", {"ok", "Ready"}},
+        {"randomize 7:x=rnd(1):randomize 8:y=rnd(1):randomize 7:print x=rnd(1);x<>y", {"-1 -1", "Ready"}},
+        // The first die after RANDOMIZE 0 to 11 shows at least four different faces.
+        {"f=0:for i=0 to 11:randomize i:f=f or 2^int(rnd(1)*6):next:c=0:for d=0 to 5:c=c-((f and 2^d)>0):next:print c>=4",
+         {"-1", "Ready"}},
         {"print peek(0);peek(&h7c00)>0", {" 243 -1", "Ready"}},
         {"poke &hf600,77:print peek(&hf600);peek(62976)", {" 77  77", "Ready"}},
         {"print inp(58) and 128;pos(0);time>=0", {" 128  5 -1", "Ready"}},
