@@ -159,3 +159,10 @@ TEST(Classic, LifeInAThreeDimensionalArray)
 {
     Expect("life", Answers({"1", "6", "Y", "2", "8", "N"}));
 }
+
+// RND, RANDOMIZE and TIME, whose numbers the host cannot foresee: the program checks their
+// properties itself and prints what it found.
+TEST(Classic, DiceLabChecksTheRandomNumbers)
+{
+    Expect("dice", {});
+}
