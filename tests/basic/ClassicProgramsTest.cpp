@@ -166,3 +166,10 @@ TEST(Classic, DiceLabChecksTheRandomNumbers)
 {
     Expect("dice", {});
 }
+
+TEST(Classic, NumberPuzzles)
+{
+    Expect("numbers", Answers({"1", "1984", "1", "MCMLXXXIV", "1", "XLIIX", "1", "4000", "ABC", "3999", "2", "0", "2",
+                               "15", "2", "40", "2", "-3", "999999", "2", "101011", "2", "1000", "3", "3", "3", "8",
+                               "4", "360", "4", "9973", "4", "16000000", "4", "1", "4", "7", "5"}));
+}
