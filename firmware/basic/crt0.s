@@ -3,7 +3,8 @@
 ; 26 (vector word at 0x0034 with I = 0); the 50 Hz NMI at 0x0066 keeps the clock, the key
 ; repeat and the sound timer. The restarts hold the text scanner the whole interpreter uses:
 ;   rst 0x08  SYNCHK  the byte at HL must equal the byte after the rst; then CHRGET
-;   rst 0x10  CHRGET  HL+1, skipping blanks; A = that byte; Z at ':' or end of line
+;   rst 0x10  CHRGET  HL+1, skipping blanks; A = that byte; Z at ':', at ' (a remark ends the
+;                     statement, as after a colon) or at the end of the line
 ;   rst 0x20  CHRGOT  as CHRGET without moving first
 ;   rst 0x28  CPDEHL  compares HL with DE: Z equal, C when HL < DE
         .module crt0
@@ -31,6 +32,8 @@ chrgot1::
         jr      z, chrget
         cp      #':
         ret     z                       ; 0x0018
+        cp      #TK_REMQ
+        ret     z
         or      a
         ret
 

@@ -85,6 +85,8 @@ ev_done:
         ld      a, (hl)                 ; A and flags as CHRGOT leaves them
         cp      #':
         ret     z
+        cp      #TK_REMQ
+        ret     z
         or      a
         ret
 

@@ -109,8 +109,10 @@ newstt::
         jp      nz, do_break
         rst     0x20
         jr      nz, stmt_else
+        cp      #':
+        jr      z, exec_stmt            ; a colon
         or      a
-        jr      nz, exec_stmt           ; a colon
+        call    nz, skip_eol            ; ' and a remark to the end of the line
         inc     hl                      ; the end of the line: the next
         ld      a, (hl)
         inc     hl

@@ -43,6 +43,9 @@ TEST(Statements, LoopsAndSubroutines)
         {"10 i=0:while i<2:j=0:while j<2:print i*10+j;:j=j+1:wend:i=i+1:wend", "", {" 0  1  10  11", "Ready"}},
         {"10 on 2 gosub 100,200,300:on 3 goto 50,60,70\n70 print \"seventy\":on 9 goto 10:print \"past\":end\n100 print \"a\":return\n200 print \"b\":return",
          "", {"b", "seventy", "past", "Ready"}},
+        {"10 x=5 ' set\n20 for i=1 to 2 ' loop\n30 print i*x;' more\n40 next ' again\n50 gosub 70 ' sub\n60 end ' done\n"
+         "70 randomize ' seed\n80 print:return ' back",
+         "", {" 5  10", "Ready"}},
         {"10 return", "", {"RETURN without GOSUB in 10", "Ready"}},
         {"10 next", "", {"NEXT without FOR in 10", "Ready"}},
         {"10 wend", "", {"WEND without WHILE in 10", "Ready"}},
