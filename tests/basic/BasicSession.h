@@ -8,12 +8,15 @@
 //   EXPECT_EQ(basic.Output(), Lines{" 42", "Ready"});
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "MachineSession.h"
+#include "devices/CDisplay.h"
 
 using Lines = std::vector<std::string>;
 
@@ -46,6 +49,7 @@ public:
 private:
     void Step();        // a slice in small steps, following the screen after each
     bool MovingRows();  // the BASIC is moving rows of the screen
+    const Lines& Look();  // the screen now, as Screen() gives it
     void Follow();      // moves rows that scrolled off into the transcript
     int CursorRow(int* column = nullptr);  // the cursor's row (and column), -1 when none
     void Type(const std::string& script, bool controls);  // controls: ^ and a capital is Ctrl
@@ -59,4 +63,7 @@ private:
     std::size_t mark = 0;           // where Output() starts, counting the screen after them
     long long lastCycles = 0;
     std::pair<std::uint16_t, std::uint16_t> rowMoves;  // the code that moves rows
+    std::array<std::array<std::uint8_t, CDisplay::COLUMNS>, CDisplay::TEXT_ROWS> cellsSeen{};  // video memory at the last look
+    Lines looked;                   // and its rows as text
+    bool lookedOnce = false;
 };
