@@ -12,12 +12,10 @@
 
 namespace {
 
-constexpr int STEPS = 10;       // a slice in ten steps: at most a few rows scroll in each
+constexpr int STEPS = 10;       // a slice in ten steps; a scroll takes longer than a step
 constexpr int IDLE_FRAMES = 3;  // the screen still this long with the cursor shown
-constexpr int MAX_SCROLL = 8;   // rows one step can scroll
 constexpr std::uint8_t SCAN_ENTER = 0x1C;
 constexpr int START_FRAMES = 60;  // the start-up code takes well under a second
-constexpr int STACK_WORDS = 8;    // return addresses looked at, an interrupt's pushes included
 
 // Characters in a row of UTF-8 text.
 int Characters(const std::string& row)
@@ -25,9 +23,13 @@ int Characters(const std::string& row)
     return static_cast<int>(std::count_if(row.begin(), row.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-bool Blank(const Lines& rows)
+// The rows down to the last one that is not empty: a cleared screen's output.
+int Used(const Lines& rows)
 {
-    return std::all_of(rows.begin(), rows.end(), [](const std::string& r) { return r.empty(); });
+    int n = static_cast<int>(rows.size());
+    while (n > 0 && rows[static_cast<std::size_t>(n) - 1].empty())
+        --n;
+    return n;
 }
 
 }  // namespace
@@ -35,7 +37,10 @@ bool Blank(const Lines& rows)
 BasicSession::BasicSession() : machine(VORLIX_RUNTIME)
 {
     static const LinkerMap map(BASIC_MAP);
-    rowMoves = {map["scr_scroll"], map["scr_curaddr"]};
+    scrollCode = {map["scr_scroll"], map["scr_insrow"]};
+    moveCode = {map["scr_scroll"], map["scr_curaddr"]};
+    clearCode = {map["con_cls"], map["con_locate"]};
+    leafCode = map["scr_curaddr"];
     shown = Look();
     if (!RunUntilIdle(500))
         throw std::runtime_error("the BASIC did not come up");
@@ -43,9 +48,10 @@ BasicSession::BasicSession() : machine(VORLIX_RUNTIME)
 }
 
 // A slice as the application runs it, in steps, following the screen after each. A look is
-// never taken while rows are being moved: a half-moved screen could pass for a screen
-// changed in place or scrolled, and rows would be lost or doubled. The CPU then goes on an
-// instruction at a time until they have moved.
+// never taken while the BASIC moves or clears rows: the CPU then goes on an instruction at a
+// time until it is done, and whether that was a scroll or a clear screen is told by the code
+// it went through. A scroll takes longer than a step, so none is missed, and the transcript
+// follows even a screen of rows all alike.
 void BasicSession::Step()
 {
     CCpu& cpu = machine.App().Cpu();
@@ -57,34 +63,35 @@ void BasicSession::Step()
             cpu.AddCycles(n);
             cpu.Run(n);
         }
+        bool scrolled = false;
+        bool cleared = false;
         while (MovingRows() && cpu.CyclesExecuted() < target + CEmuApp::TICK_CYCLES) {
+            const std::uint16_t pc = cpu.Regs().pc;
+            scrolled = scrolled || Within(scrollCode, pc);
+            cleared = cleared || Within(clearCode, pc);
             cpu.AddCycles(1);
             cpu.Run(1);
         }
-        Follow();
+        Follow(cleared ? Used(shown) : scrolled ? 1 : 0);
     }
     cpu.RequestNmi();
     lastCycles += static_cast<long long>(cpu.CyclesExecuted() - before);
 }
 
-// The screen's row moves (scrolling, inserting a row, clearing a row) are the code from
-// scr_scroll up to scr_curaddr; the helpers they call are seen by their return address.
+// The code that scrolls, inserts or clears rows is scr_scroll up to scr_curaddr, and con_cls;
+// the leaf routines after scr_curaddr (to the end of memory) count with their caller, whose
+// return address is the top of the stack.
 bool BasicSession::MovingRows()
 {
     const CCpu::Registers& r = machine.App().Cpu().Regs();
-    auto moving = [this](std::uint16_t at) { return at >= rowMoves.first && at < rowMoves.second; };
+    auto moving = [this](std::uint16_t at) { return Within(moveCode, at) || Within(clearCode, at); };
     if (moving(r.pc))
         return true;
-    for (int i = 0; i < STACK_WORDS; ++i) {
-        const auto at = static_cast<std::uint16_t>(r.sp + 2 * i);
-        if (moving(static_cast<std::uint16_t>(machine.Peek(at) | machine.Peek(static_cast<std::uint16_t>(at + 1)) << 8)))
-            return true;
-    }
-    return false;
+    return r.pc >= leafCode && moving(static_cast<std::uint16_t>(machine.Peek(r.sp) | machine.Peek(static_cast<std::uint16_t>(r.sp + 1)) << 8));
 }
 
 // The screen as MachineSession::Screen gives it; only the rows whose cells changed since the
-// last look are read again (the reading dominates the time the tests take).
+// last look are read again (reading them all at every look took most of the tests' time).
 const Lines& BasicSession::Look()
 {
     const std::uint8_t* memory = machine.App().Memory().Bytes();
@@ -103,43 +110,13 @@ const Lines& BasicSession::Look()
     return looked;
 }
 
-// Rows that scrolled off the top since the last look go to the transcript. The new screen
-// is the old one scrolled by k rows when the old rows from k on are the new rows from 0 on,
-// apart from at most two or three rows written to in the meantime; the smallest such k counts. A
-// look in the middle of a scroll matches nothing and is skipped, unless the screen stays
-// like that: then it was changed in place. A screen that became blank was cleared.
-void BasicSession::Follow()
+// The rows that scrolled off the top (or were cleared) since the last look go to the
+// transcript.
+void BasicSession::Follow(int gone)
 {
-    Lines now = Look();
-    if (now == shown) {
-        unmatched = false;
-        return;
-    }
-    const int rows = static_cast<int>(now.size());
-    int scroll = -1;
-    if (Blank(now)) {
-        scroll = rows;
-    } else {
-        for (int k = 0; k <= MAX_SCROLL && scroll < 0; ++k) {
-            int differ = 0;
-            for (int r = 0; r + k < rows - 1; ++r)
-                differ += shown[r + k] != now[r];
-            if (differ <= (k == 0 ? 3 : 2))
-                scroll = k;
-        }
-    }
-    if (scroll < 0) {
-        if (!unmatched || now != last) {
-            unmatched = true;  // perhaps half way through a scroll: look again later
-            last = now;
-            return;
-        }
-        scroll = 0;
-    }
-    unmatched = false;
-    for (int r = 0; r < scroll; ++r)
-        transcript.push_back(shown[r]);
-    shown = std::move(now);
+    for (int r = 0; r < gone; ++r)
+        transcript.push_back(shown[static_cast<std::size_t>(r)]);
+    shown = Look();
 }
 
 // The cursor is the one cell with bit 7 set (the display blinks it); none, or many as in

@@ -1,7 +1,7 @@
 // Our BASIC on the emulated machine, for tests: a started machine that types lines, runs
 // until the BASIC waits for a key again, and keeps a transcript of every row that appeared
-// on the screen (rows that scrolled away included), so that a test can read a program's
-// whole output. Built on MachineSession.
+// on the screen (rows that scrolled away, or that CLS cleared, included), so that a test can
+// read a program's whole output. Built on MachineSession.
 //
 //   BasicSession basic;
 //   basic.Enter("10 PRINT 6*7\nRUN");     // lines typed, each followed by Enter
@@ -48,21 +48,22 @@ public:
 
 private:
     void Step();        // a slice in small steps, following the screen after each
-    bool MovingRows();  // the BASIC is moving rows of the screen
+    using Range = std::pair<std::uint16_t, std::uint16_t>;
+    static bool Within(const Range& range, std::uint16_t at) { return at >= range.first && at < range.second; }
+    bool MovingRows();  // the BASIC is moving or clearing rows of the screen
     const Lines& Look();  // the screen now, as Screen() gives it
-    void Follow();      // moves rows that scrolled off into the transcript
+    void Follow(int gone);  // the first rows shown, gone since, go to the transcript
     int CursorRow(int* column = nullptr);  // the cursor's row (and column), -1 when none
     void Type(const std::string& script, bool controls);  // controls: ^ and a capital is Ctrl
     void TypeKey(std::uint8_t scan, std::uint8_t modifier);
 
     MachineSession machine;
     Lines shown;                    // the screen at the last step
-    Lines last;                     // a look that matched nothing
-    bool unmatched = false;
     Lines transcript;               // rows that have scrolled off the screen
     std::size_t mark = 0;           // where Output() starts, counting the screen after them
     long long lastCycles = 0;
-    std::pair<std::uint16_t, std::uint16_t> rowMoves;  // the code that moves rows
+    Range scrollCode, moveCode, clearCode;  // the code that scrolls, moves, clears rows
+    std::uint16_t leafCode = 0;     // the leaf routines the code above calls
     std::array<std::array<std::uint8_t, CDisplay::COLUMNS>, CDisplay::TEXT_ROWS> cellsSeen{};  // video memory at the last look
     Lines looked;                   // and its rows as text
     bool lookedOnce = false;
