@@ -41,6 +41,8 @@ BasicSession::BasicSession() : machine(VORLIX_RUNTIME)
     moveCode = {map["scr_scroll"], map["scr_curaddr"]};
     clearCode = {map["con_cls"], map["con_locate"]};
     leafCode = map["scr_curaddr"];
+    if (scrollCode.first >= scrollCode.second || scrollCode.second >= moveCode.second || clearCode.first >= clearCode.second)
+        throw std::runtime_error("the screen code is laid out otherwise than BasicSession expects");
     shown = Look();
     if (!RunUntilIdle(500))
         throw std::runtime_error("the BASIC did not come up");
