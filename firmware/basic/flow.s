@@ -43,6 +43,7 @@ ready::
 ; The prompt on the kept frames.
 ready_keep:
         ld      sp, (base_sp)
+        call    pr_end                  ; the command's print job ends
         call    io_reset
         call    sound_off
         call    con_col
