@@ -4,9 +4,10 @@
 # (RAM, .ds only) at DATA, the AREAS at their addresses, absolute areas where their .org
 # puts them. Produces d/n.bin (from
 # address 0, SIZE bytes, or up to the last byte linked), d/n.map and d/n.ihx, and a target
-# z80_n that builds them. Listings (.lst, with cycle counts) sit beside the objects.
+# z80_n that builds them (NOTARGET: no target, for a caller whose own target uses the files;
+# two targets depending on one command's output would run it twice at once). Listings (.lst, with cycle counts) sit beside the objects.
 function(vorlix_z80_image)
-  cmake_parse_arguments(Z "" "NAME;DIR;CODE;DATA;SIZE" "INCLUDE;SOURCES;DEPENDS;AREAS" ${ARGN})
+  cmake_parse_arguments(Z "NOTARGET" "NAME;DIR;CODE;DATA;SIZE" "INCLUDE;SOURCES;DEPENDS;AREAS" ${ARGN})
   set(objdir ${CMAKE_CURRENT_BINARY_DIR}/${Z_NAME}.obj)
   file(MAKE_DIRECTORY ${objdir} ${Z_DIR})
   set(incflags "")
@@ -36,5 +37,7 @@ function(vorlix_z80_image)
     COMMAND ${SDLD} -n -m -w -i -b _CODE=${Z_CODE} -b _DATA=${Z_DATA} ${areaflags} ${Z_DIR}/${Z_NAME}.ihx ${rels}
     COMMAND ${MAKEBIN} ${sizeflag} ${Z_DIR}/${Z_NAME}.ihx ${Z_DIR}/${Z_NAME}.bin
     DEPENDS ${rels} VERBATIM)
-  add_custom_target(z80_${Z_NAME} ALL DEPENDS ${Z_DIR}/${Z_NAME}.bin)
+  if(NOT Z_NOTARGET)
+    add_custom_target(z80_${Z_NAME} ALL DEPENDS ${Z_DIR}/${Z_NAME}.bin)
+  endif()
 endfunction()

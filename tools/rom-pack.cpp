@@ -10,6 +10,7 @@
 // msb * 256 + the next byte, then gamma (length - 1) for length 2 and more; msb + 1 = 256
 // ends the stream. Flag and gamma bits come eight to a byte, most significant first; a bit
 // byte sits in the stream where the unpacker runs out of bits, between the bytes it copies.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -211,6 +212,18 @@ int main(int argc, char** argv)
     if (!ReadHex(argv[1], image) || !ReadMap(argv[2], symbols))
         return 1;
     const unsigned size = static_cast<unsigned>(std::stoul(argv[4], nullptr, 0));
+    // No two areas may overlap: variables, stack and code share the RAM.
+    std::vector<std::pair<unsigned, std::string>> starts;
+    for (const auto& [name, value] : symbols)
+        if (name.rfind("s__", 0) == 0 && name.find("HEADER") == std::string::npos && symbols.count("l" + name.substr(1)) &&
+            symbols["l" + name.substr(1)] > 0)
+            starts.emplace_back(value, name.substr(3));
+    std::sort(starts.begin(), starts.end());
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        if (starts[i - 1].first + symbols["l__" + starts[i - 1].second] > starts[i].first) {
+            Fail("area _" + starts[i - 1].second + " runs into _" + starts[i].second);
+            return 1;
+        }
     if (!symbols.count("pack_blob"))
         {
             Fail("no pack_blob in the map");

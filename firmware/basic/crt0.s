@@ -16,14 +16,16 @@
         jp      cold
 
         .org    0x0008
-synchk: ld      a, (hl)
+synchk::
+        ld      a, (hl)
         ex      (sp), hl
         cp      (hl)
         inc     hl
         ex      (sp), hl
         jp      nz, err_syntax
-chrget: inc     hl                      ; 0x0010
-chrgot1:
+chrget::
+        inc     hl                      ; 0x0010
+chrgot1::
         ld      a, (hl)
         cp      #0x20
         jr      z, chrget
@@ -65,6 +67,8 @@ cold:   xor     a
         ld      de, #s__RCODE1
         call    unpack
         ld      de, #s__RCODE2
+        call    unpack
+        ld      de, #s__RCODE3
         call    unpack
         call    prg_check               ; Z: the program in memory is intact, ending at DE
         push    de
@@ -114,8 +118,12 @@ ram_init::
 ; its low byte, and the gamma-coded length - 1; a high byte plus one of 256 ends it. Bits
 ; come from A, refilled from the stream (tools/rom-pack.cpp writes the streams).
 unpack: ld      a, #0x80
-1$:     call    getbit
-        jr      c, 2$
+1$:     add     a, a                    ; the flag bit (as getbit does, inline)
+        jr      nz, 3$
+        ld      a, (hl)
+        inc     hl
+        adc     a, a
+3$:     jr      c, 2$
         ldi
         jr      1$
 2$:     call    gamma
@@ -139,17 +147,22 @@ unpack: ld      a, #0x80
         ldir
         pop     hl
         jr      1$
-getbit: add     a, a
-        ret     nz
+; BC = a gamma-coded number: 0 and a bit per binary digit after the leading 1, then 1. The
+; next bit comes from A, shifted out to the left; a byte of eight more is loaded when only
+; the marker bit is left.
+gamma:  ld      bc, #1
+1$:     add     a, a
+        jr      nz, 2$
         ld      a, (hl)
         inc     hl
         adc     a, a
-        ret
-gamma:  ld      bc, #1
-1$:     call    getbit
-        ret     c
-        call    getbit
-        rl      c
+2$:     ret     c
+        add     a, a
+        jr      nz, 3$
+        ld      a, (hl)
+        inc     hl
+        adc     a, a
+3$:     rl      c
         rl      b
         jr      1$
 
@@ -158,3 +171,4 @@ pack_blob::
         .area   _RCODE0
         .area   _RCODE1
         .area   _RCODE2
+        .area   _RCODE3

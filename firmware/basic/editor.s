@@ -4,7 +4,7 @@
 ; cursor: its rows are copied into con_buf, the key changes the copy and the copy is written
 ; back, so inserting and deleting are block moves however the rows lie in video memory. The
 ; line's editable text begins at the input start on the line where the input started (its
-; row is marked in con_links, so the mark moves with the rows), elsewhere at the line's first
+; row is marked in scr_links, so the mark moves with the rows), elsewhere at the line's first
 ; column: the prompt before the input start can be neither reached nor returned.
 ;
 ; A line that grows past its last cell gets a new row below (the rows under it move down, or
@@ -15,7 +15,7 @@
         .module editor
         .include "basic.inc"
 
-        .globl  cur_col, cur_row, con_links, link_ptr, hl_plus_a, row_addr, line_start
+        .globl  scr_col, scr_row, scr_links, scr_link, scr_addhl, scr_rowaddr, scr_linestart
         .globl  scr_wrap, scr_newline, scr_scroll, scr_insrow, con_cls, con_getkey, con_beep
 
         .area   _DATA
@@ -31,7 +31,7 @@ ed_cur:         .ds 2           ;   the cursor
 ed_text:        .ds 2           ;   after the last non-blank
 ed_end:         .ds 2           ;   after the last cell
 
-        .area   _CODE
+        .area   _RCODE0
 
 ; Ctrl+C: nothing taken.
 ed_brk:
@@ -69,7 +69,7 @@ ed_done:
         ld      hl, #ed_n
         add     a, (hl)
         dec     a
-        ld      (cur_row), a
+        ld      (scr_row), a
         call    scr_newline
         call    ed_unmark
         pop     bc
@@ -85,13 +85,13 @@ ed_done:
 ; row after the line.
 con_getline::
         call    ed_unmark
-        ld      a, (cur_col)
+        ld      a, (scr_col)
         cp      #CON_COLS
         call    nc, scr_wrap    ; input after a full row begins on the row below
-        ld      a, (cur_col)
+        ld      a, (scr_col)
         ld      (ed_incol), a
-        ld      a, (cur_row)
-        call    link_ptr
+        ld      a, (scr_row)
+        call    scr_link
         set     1, (hl)
 ed_loop:
         call    ed_sync
@@ -191,7 +191,7 @@ ed_setcur:
 2$:     ld      a, (ed_s)
         add     a, h
         ld      h, a
-        ld      (cur_col), hl
+        ld      (scr_col), hl
         ret
 
 ; A new row under the line for it to grow into, then the character again.
@@ -209,7 +209,7 @@ ed_grow:
 1$:     push    af
         call    scr_insrow
         pop     af
-2$:     call    link_ptr
+2$:     call    scr_link
         set     0, (hl)
         call    ed_sync
         jp      ed_type
@@ -250,7 +250,7 @@ ed_xfer:
         ld      a, (ed_s)
         ld      de, #con_buf
 1$:     push    af
-        call    row_addr
+        call    scr_rowaddr
         pop     af
         push    af
         jr      c, 2$
@@ -349,10 +349,10 @@ ed_down:
         ld      hl, #CON_COLS
 ed_move:
         push    hl
-        ld      a, (cur_row)
+        ld      a, (scr_row)
         call    mul40
-        ld      a, (cur_col)
-        call    hl_plus_a
+        ld      a, (scr_col)
+        call    scr_addhl
         pop     de
         add     hl, de
         ld      de, #CON_ROWS*CON_COLS
@@ -362,7 +362,7 @@ ed_move:
         add     hl, de
         call    div40
         ld      h, a
-        ld      (cur_col), hl
+        ld      (scr_col), hl
         ret
 
 ; Ctrl+L: a clear screen, the input starting afresh at the top.
@@ -370,7 +370,7 @@ ed_cls:
         call    con_cls
         xor     a
         ld      (ed_incol), a
-        ld      hl, #con_links
+        ld      hl, #scr_links
         set     1, (hl)
         ret
 
@@ -385,9 +385,9 @@ ed_toggle:
 ; ed_sync: the logical line under the cursor into con_buf and ed_s, ed_n, ed_inp, ed_start,
 ; ed_cur (kept at or after the start), ed_text and ed_end; the screen cursor normalised.
 ed_sync:
-        ld      a, (cur_row)
+        ld      a, (scr_row)
         ld      c, a
-        call    line_start
+        call    scr_linestart
         ld      a, c
         ld      (ed_s), a
         ld      hl, #con_buf
@@ -397,13 +397,13 @@ ed_sync:
         ld      (ed_inp), a
         ld      b, a            ; rows
 1$:     ld      a, c
-        call    link_ptr
+        call    scr_link
         bit     1, (hl)
         jr      z, 2$
         ld      a, (ed_incol)   ; the input line: the text begins at the input start
         ld      h, d
         ld      l, e
-        call    hl_plus_a
+        call    scr_addhl
         ld      (ed_start), hl
         ld      a, #1
         ld      (ed_inp), a
@@ -419,7 +419,7 @@ ed_sync:
         cp      #CON_LINE_ROWS
         jr      nc, 3$
         ld      a, c
-        call    link_ptr
+        call    scr_link
         bit     0, (hl)
         jr      nz, 1$
 3$:     ld      (ed_end), de
@@ -440,11 +440,11 @@ ed_sync:
 5$:     ld      (ed_text), hl
         ld      a, (ed_s)
         ld      b, a
-        ld      a, (cur_row)
+        ld      a, (scr_row)
         sub     b
         call    mul40
-        ld      a, (cur_col)
-        call    hl_plus_a
+        ld      a, (scr_col)
+        call    scr_addhl
         ld      de, #con_buf
         add     hl, de
         ld      de, (ed_start)
@@ -458,7 +458,7 @@ ed_sync:
 
 ; ed_unmark: no row holds the input start.
 ed_unmark:
-        ld      hl, #con_links
+        ld      hl, #scr_links
         ld      b, #CON_ROWS
 1$:     res     1, (hl)
         inc     hl

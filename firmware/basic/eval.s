@@ -91,7 +91,7 @@ ev_done:
 jphl::  jp      (hl)
 
 ; C = the operator at A (1 to 16), B = its strength; Z when A is no operator.
-op_find:
+op_find::
         cp      #0x2A
         jr      c, 2$
         cp      #0x5F
@@ -148,6 +148,10 @@ op_table:
 ; with its operand.
 operand::
         ld      a, (hl)
+        or      a
+        jp      z, err_missing
+        cp      #':
+        jp      z, err_missing
         cp      #0x0B
         jr      c, opd_token
         cp      #'"
@@ -476,7 +480,7 @@ negate:: ld      a, (valtyp)
 ; Both numbers: the left in BCDE and the right in FAC. Z when both are integers (DE left,
 ; fac+0 right) and `ints` was asked for with carry; otherwise both floating point.
 ; A string on either side is a type mismatch.
-num_pair:
+num_pair::
         cp      #VT_STR
         jp      z, err_type
         ld      l, a
@@ -515,7 +519,7 @@ num_pair:
         ret
 
 ; Both operands as floating point.
-flt_pair:
+flt_pair::
         call    num_pair
         ret     nz
         push    de                      ; both integers
@@ -586,7 +590,7 @@ op_pow: call    flt_pair
         jp      fp_pow
 
 ; Integer division, MOD, AND, OR, XOR: both sides as integers; DE left, HL right.
-int_pair:
+int_pair::
         cp      #VT_STR
         jp      z, err_type
         cp      #VT_INT
@@ -679,7 +683,7 @@ truth_nz:
         dec     hl
         jp      ret_int
 
-compare:
+compare::
         cp      #VT_STR
         jp      z, str_compare
         call    num_pair

@@ -299,7 +299,7 @@ st_return::
         jp      newstt
 
 ; The frame at HL: A = its tag, C = its size; Z at the bottom of the stack.
-frame_next:
+frame_next::
         push    de
         ld      de, #STACK_TOP
         rst     0x28
@@ -543,7 +543,8 @@ for_put:
         pop     hl
         ret
 
-; NEXT [v[, v...]]
+; NEXT [v[, v...]]: the loop's variable is found by the slot in its token, its frame is
+; usually the top one, and the step, limit and return point are read off the frame.
 st_next::
         pop     de
         ld      de, #0
@@ -554,7 +555,20 @@ st_next::
         jr      z, 0$
         cp      #T_VAR + 1
         jp      nz, err_syntax
-0$:     call    var_addr
+0$:     inc     hl                      ; the variable's address, from its slot
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        ld      a, d
+        or      e
+        call    z, var_resolve
+        inc     hl
+        ld      a, (hl)
+        inc     a
+        add     a, l
+        ld      l, a
+        jr      nc, 1$
+        inc     h
 1$:     ld      (next_txt), hl
         ld      hl, #0
         add     hl, sp
@@ -582,62 +596,108 @@ st_next::
         jr      2$
 31$:    dec     hl
         dec     hl
-4$:     ld      sp, hl
-        push    hl
-        pop     ix
-        ld      a, 1(ix)
+4$:     ld      sp, hl                  ; the frame is the top of the stack
+        inc     hl
+        ld      a, (hl)
+        inc     hl
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)                 ; DE = the variable
+        inc     hl                      ; HL = the step
         cp      #TAG_FORI
         jr      z, next_int
-        ld      l, 2(ix)                ; v = v + step
-        ld      h, 3(ix)
-        call    fp_ld_fac_hl
-        ld      e, 4(ix)
-        ld      d, 5(ix)
-        ld      c, 6(ix)
-        ld      b, 7(ix)
+        push    de
+        push    hl
+        ex      de, hl
+        ld      de, #fac
+        ldi
+        ldi
+        ldi
+        ldi                             ; FAC = v
+        pop     hl
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        inc     hl
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)                 ; BCDE = the step
+        inc     hl
+        ex      (sp), hl                ; HL = the variable, the limit kept
+        push    bc                      ; (C: the step's sign)
         call    fp_add
-        ld      l, 2(ix)
-        ld      h, 3(ix)
-        call    fp_st_fac_hl
-        ld      e, 8(ix)                ; against the limit
-        ld      d, 9(ix)
-        ld      c, 10(ix)
-        ld      b, 11(ix)
-        call    fp_cmp
-        bit     7, 6(ix)
+        ex      de, hl
+        ld      hl, #fac
+        ldi
+        ldi
+        ldi
+        ldi                             ; v = v + step
+        pop     bc
+        pop     hl
+        ld      e, (hl)
+        inc     hl
+        ld      d, (hl)
+        inc     hl
+        push    bc
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)                 ; BCDE = the limit
+        inc     hl
+        push    hl
+        call    fp_cmp                  ; A = the sign of (v - limit)
+        pop     hl
+        pop     bc
+        bit     7, c
 next_test:
         jr      z, 5$
         neg
 5$:     dec     a
         jr      z, next_done            ; past the limit
-next_loop:
-        ld      l, 12(ix)
-        ld      h, 13(ix)
-        ld      e, 14(ix)
-        ld      d, 15(ix)
-        ld      (curlin), de
+        ld      e, (hl)                 ; on after the FOR, in its line
+        inc     hl
+        ld      d, (hl)
+        inc     hl
+        ld      a, (hl)
+        inc     hl
+        ld      h, (hl)
+        ld      l, a
+        ld      (curlin), hl
+        ex      de, hl
         jp      newstt
 next_int:
-        ld      l, 2(ix)
-        ld      h, 3(ix)
+        push    de                      ; v = v + step (HL = the step)
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)
+        inc     hl
+        inc     hl
+        inc     hl
+        ex      (sp), hl                ; HL = the variable, the limit kept
         ld      e, (hl)
         inc     hl
         ld      d, (hl)
-        ld      l, 4(ix)
-        ld      h, 5(ix)
+        ex      de, hl
         or      a
-        adc     hl, de
+        adc     hl, bc
         jp      pe, err_overflow
         ex      de, hl
-        ld      l, 2(ix)
-        ld      h, 3(ix)
-        ld      (hl), e
-        inc     hl
         ld      (hl), d
-        ld      l, 8(ix)
-        ld      h, 9(ix)
-        call    icmp                    ; A = sign of (v - limit)
-        bit     7, 5(ix)
+        dec     hl
+        ld      (hl), e
+        pop     hl                      ; the limit
+        push    bc
+        ld      a, (hl)
+        inc     hl
+        push    hl
+        ld      h, (hl)
+        ld      l, a
+        call    icmp                    ; A = the sign of (v - limit)
+        pop     hl
+        inc     hl
+        inc     hl
+        inc     hl                      ; HL = the text
+        pop     bc
+        bit     7, b
         jr      next_test
 next_done:
         ld      hl, #16

@@ -151,6 +151,22 @@ fp_cmp::
         ret
 
 ; ---------------------------------------------------------------- addition
+fpa_swap:                               ; A = FAC's exponent less BCDE's, below 0
+        push    hl
+        neg
+        cp      b
+        jr      z,fpa_copy              ; FAC is zero
+        ld      hl,(fac)                ; exchange, so that FAC holds the larger
+        ex      de,hl
+        ld      (fac),hl
+        ld      hl,(fac+2)
+        ld      (fac+2),bc
+        ld      c,l
+        jp      fpa_go
+fpa_copy:
+        pop     hl
+        jp      fp_ld_fac_bcde
+
 ; FAC = BCDE - FAC.
 fp_sub::
         ld      a,(fac+2)
@@ -161,25 +177,149 @@ fp_sub::
 ; FAC = BCDE + FAC. Keeps HL.
 fp_add::
         ld      a,(fac+3)
-        or      a
-        jp      z,fp_ld_fac_bcde        ; FAC zero: the sum is BCDE
+        sub     b
+        jr      c,fpa_swap              ; BCDE is the larger, or FAC is zero
         inc     b
         dec     b
         ret     z                       ; BCDE zero: the sum is FAC
         push    hl
-        sub     b
-        jr      nc,1$
-        ; BCDE is the larger: exchange it with FAC so that FAC always holds the larger
-        neg
+; FAC holds the larger exponent, A = the difference, C D E = the other number.
+fpa_go: cp      #5
+        jp      nc,fpa_mid
+        ld      h,a
+        ld      a,(fac+2)
+        ld      l,a                     ; FAC's sign and high bits
+        xor     c
+        set     7,c
+        jp      m,fpa_dsub
+        xor     a                       ; the guard byte
+        dec     h                       ; 0 to 4 places right, unrolled
+        jp      m,4$
+        jr      z,3$
+        dec     h
+        jr      z,2$
+        dec     h
+        jr      z,1$
+        srl     c
+        rr      d
+        rr      e
+        rra
+1$:     srl     c
+        rr      d
+        rr      e
+        rra
+2$:     srl     c
+        rr      d
+        rr      e
+        rra
+3$:     srl     c
+        rr      d
+        rr      e
+        rra
+4$:     ld      b,a
+        ld      a,l
+fpa_plus:                               ; A = FAC's byte 2, C D E B = the aligned other
         ld      hl,(fac)
-        ex      de,hl
+        add     hl,de
+        ld      d,a                     ; D bit 7: the sign of the result
+        set     7,a
+        adc     a,c
+        jr      c,fpa_carry
+; A H L = mantissa (bit 7 of A set), B = guard, D bit 7 = sign; exponent already in FAC.
+fpa_round:
+        sla     b
+        jr      c,fpa_up
+fpa_store:
         ld      (fac),hl
-        ld      hl,(fac+2)
-        ld      (fac+2),bc
-        ld      c,l
-1$:     cp      #26
+        add     a,a
+        rl      d
+        rra
+        ld      (fac+2),a
+        pop     hl
+        ret
+fpa_up: inc     l
+        jr      nz,fpa_store
+        inc     h
+        jr      nz,fpa_store
+        inc     a
+        jr      nz,fpa_store
+        ld      a,(fac+3)               ; the mantissa carried out: 0x800000, one up
+        inc     a
+        jp      z,fp_overflow
+        ld      (fac+3),a
+        ld      a,#0x80
+        jr      fpa_store
+fpa_carry:
+        rra                             ; carry out of the top: one place right
+        rr      h
+        rr      l
+        rr      b
+        ld      c,a
+        ld      a,(fac+3)
+        inc     a
+        jp      z,fp_overflow
+        ld      (fac+3),a
+        ld      a,c
+        jr      fpa_round
+
+fpa_dsub:                               ; different signs, 0 to 4 places
+        xor     a
+        dec     h
+        jp      m,4$
+        jr      z,3$
+        dec     h
+        jr      z,2$
+        dec     h
+        jr      z,1$
+        srl     c
+        rr      d
+        rr      e
+        rra
+1$:     srl     c
+        rr      d
+        rr      e
+        rra
+2$:     srl     c
+        rr      d
+        rr      e
+        rra
+3$:     srl     c
+        rr      d
+        rr      e
+        rra
+4$:     ld      b,a
+        jp      fpa_minus
+
+fpa_mid:                                ; 5 to 7 places: 3 to 1 left, then a byte right
+        cp      #8
+        jr      nc,fpa_far
+        sub     #8
+        neg
+        ld      b,a
+        ld      a,(fac+2)
+        ld      l,a
+        xor     c
+        ld      h,a                     ; bit 7: the signs differ
+        set     7,c
+        xor     a
+1$:     sla     e
+        rl      d
+        rl      c
+        rla
+        djnz    1$
+        ld      b,e
+        ld      e,d
+        ld      d,c
+        ld      c,a
+        bit     7,h
+        jp      nz,fpa_minus
+        ld      a,l
+        jp      fpa_plus
+
+fpa_far:                                ; 5 places or more
+        cp      #26
         jp      nc,fp_pop_ret           ; too small to show
-        ld      b,a                     ; exponent difference
+        ld      b,a
         ld      a,(fac+2)
         xor     c
         ld      h,a                     ; bit 7: the signs differ
@@ -250,51 +390,9 @@ fp_add::
         ld      c,a
 7$:     ld      b,l
         bit     7,h
-        jr      nz,fpa_minus
-        ; same signs: add the magnitudes
-        ld      hl,(fac)
-        add     hl,de
+        jp      nz,fpa_minus
         ld      a,(fac+2)
-        ld      d,a                     ; D bit 7: the sign of the result
-        set     7,a
-        adc     a,c
-        jr      c,fpa_carry
-; A H L = mantissa (bit 7 of A set), B = guard, D bit 7 = sign; exponent already in FAC.
-fpa_round:
-        sla     b
-        jr      c,fpa_up
-fpa_store:
-        ld      (fac),hl
-        add     a,a
-        rl      d
-        rra
-        ld      (fac+2),a
-        pop     hl
-        ret
-fpa_up: inc     l
-        jr      nz,fpa_store
-        inc     h
-        jr      nz,fpa_store
-        inc     a
-        jr      nz,fpa_store
-        ld      a,(fac+3)               ; the mantissa carried out: 0x800000, one up
-        inc     a
-        jp      z,fp_overflow
-        ld      (fac+3),a
-        ld      a,#0x80
-        jr      fpa_store
-fpa_carry:
-        rra                             ; carry out of the top: one place right
-        rr      h
-        rr      l
-        rr      b
-        ld      c,a
-        ld      a,(fac+3)
-        inc     a
-        jp      z,fp_overflow
-        ld      e,a
-        ld      a,c
-        jr      fpn_round
+        jp      fpa_plus
 
 fpa_minus:
         ; different signs: |FAC| - |C D E B|
@@ -411,19 +509,26 @@ fp_mul::
         ret     z                       ; FAC zero: so is the product
         inc     b
         dec     b
-        jr      z,fp_zero
+        jp      z,fp_zero
         push    hl
-        call    fpm_exponent
+        add     a,b                     ; exponent less one: A + B - 129, from 0 to 255
+        jr      c,1$
+        sub     #129
+        jp      c,fp_zero_pop           ; too small however it normalises
+        jr      2$
+1$:     add     a,#127
+        jp      c,fp_overflow
+2$:     ld      l,a
         ld      a,(fac+2)
         xor     c
-        ld      (fp_es+1),a             ; the sign
-        ; the multiplier is the one with a zero low byte, when there is one
+        ld      h,a
+        push    hl                      ; the exponent and the sign, for the end
+        ld      a,e                     ; the multiplier is the one with a zero low byte
+        or      a
+        jr      nz,3$
         ld      a,(fac)
         or      a
-        jr      z,1$
-        xor     a
-        or      e
-        jr      nz,1$
+        jr      z,3$
         ld      hl,(fac)
         ld      (fac),de
         ex      de,hl
@@ -432,7 +537,7 @@ fp_mul::
         ld      c,a
         ld      a,h
         ld      (fac+2),a
-1$:     ; multiplicand B D E, multiplier bytes from FAC, each pass takes B:C from the stack
+3$:     ; multiplicand B D E, multiplier bytes from FAC; each pass takes B:C from the stack
         ld      a,c
         or      #0x80
         ld      b,a
@@ -440,29 +545,29 @@ fp_mul::
         or      #0x80
         ld      c,a
         push    bc
+        ld      hl,(fac)
+        ld      c,h
+        ld      a,l
         ld      hl,#0
-        ld      a,(fac+1)
-        ld      c,a
-        ld      a,(fac)
         or      a
-        jr      nz,2$
+        jr      nz,4$
         or      c
-        jr      z,3$                    ; two zero bytes: one pass
+        jr      z,6$                    ; two zero bytes: one pass
         xor     a
-        jr      4$
-2$:     push    bc
+        jr      5$
+4$:     push    bc
         ld      c,a
         xor     a
         call    fpm_pass
         pop     bc
-4$:     call    fpm_pass
-3$:     pop     bc
+5$:     call    fpm_pass
+6$:     pop     bc
         call    fpm_pass
         ; A H L = product, C = the next byte; normalise by one place at most
         ld      b,c
-        ld      de,(fp_es)
+        pop     de                      ; E = exponent less one, D = sign
         or      a
-        jp      m,5$
+        jp      m,7$
         sla     b
         adc     hl,hl
         rla
@@ -470,9 +575,9 @@ fp_mul::
         dec     e
         jp      nz,fpn_round
         jp      fp_zero_pop
-5$:     inc     e
+7$:     inc     e
         jp      nz,fpn_round
-        jr      fp_overflow
+        jp      fp_overflow
 
 ; One byte of multiplier: A H L = (A H L + B D E x C) / 256, the bits shifted out in C.
 fpm_pass:
@@ -486,20 +591,6 @@ fpm_pass:
         rr      l
         .endm
         rr      c
-        ret
-
-; fp_es = exponent of a product less one, from A (FAC's) and B (nonzero). A result
-; exponent of 257 or more is an overflow; of 0 or less, zero (drops the caller's frame).
-fpm_exponent:
-        add     a,b
-        jr      c,1$
-        sub     #129
-        jr      nc,2$
-        pop     hl
-        jp      fp_zero_pop
-1$:     add     a,#127
-        jp      c,fp_overflow
-2$:     ld      (fp_es),a
         ret
 
 ; ---------------------------------------------------------------- division
@@ -586,24 +677,113 @@ fpd_dz:
         jp      error
 
 ; Eight quotient bits: A H L = remainder (below the divisor B D E); the bits go into C
-; inverted (a carry after the step means 0).
+; inverted (a carry after the step means 0). Mostly the top bytes alone decide.
 fpd_pass:
-        .rept   8
         add     hl,hl
         rla
-        jr      c,.+11                  ; the remainder reached 2^24: it certainly goes
-        sbc     hl,de
-        sbc     a,b
-        jr      nc,.+11
-        add     hl,de                   ; did not go: put it back (sets carry)
-        adc     a,b
-        jr      .+7
-        or      a
+        jr      c,40$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,20$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+40$:  or      a
         sbc     hl,de
         sbc     a,b
         or      a
-        rl      c
-        .endm
+20$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,41$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,21$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+41$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+21$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,42$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,22$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+42$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+22$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,43$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,23$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+43$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+23$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,44$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,24$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+44$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+24$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,45$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,25$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+45$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+25$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,46$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,26$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+46$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+26$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,47$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,27$                  ; the top byte decides: it does not go
+        call    z,fpd_equal
+47$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+27$:     rl      c
+        ret
+
+; Equal top bytes (carry clear): when H L is below D E the remainder does not go, so the
+; step's subtraction is skipped (5 bytes) and it ends with carry set.
+fpd_equal:
+        push    hl
+        sbc     hl,de
+        pop     hl
+        ret     nc
+        ex      (sp),hl
+        inc     hl
+        inc     hl
+        inc     hl
+        inc     hl
+        inc     hl
+        ex      (sp),hl
+        scf
         ret
 
 ; ---------------------------------------------------------------- whole numbers
@@ -682,8 +862,37 @@ fp_zero_nz:
 
 ; FAC = HL as a signed 16-bit integer. Keeps HL.
 fp_from_int::
-        bit     7,h
-        jr      z,fp_from_u16
+        ld      a,h
+        or      a
+        jr      nz,4$                   ; negative, or 256 and up
+        or      l
+        jp      z,fp_zero
+        ld      c,#0x88                 ; 1..255: normalise A, the exponent in C
+        cp      #0x10
+        jr      nc,1$
+        add     a,a
+        add     a,a
+        add     a,a
+        add     a,a
+        ld      c,#0x84
+1$:     cp      #0x40
+        jr      nc,2$
+        add     a,a
+        add     a,a
+        dec     c
+        dec     c
+2$:     add     a,a                     ; the leading 1 out
+        jr      c,3$
+        add     a,a
+        dec     c
+3$:     srl     a                       ; positive, seven bits
+        ld      b,c
+        ld      c,a
+        ld      (fac+2),bc
+        ld      bc,#0
+        ld      (fac),bc
+        ret
+4$:     jp      p,fp_from_u16
         push    hl
         xor     a
         sub     l
@@ -754,18 +963,83 @@ fp_from_u24::
 ; HL = FAC rounded to the nearest integer, halves away from zero; "Overflow" outside
 ; -32768..32767.
 fp_to_int::
-        call    fpt_round
+        ld      hl,(fac+2)
+        ld      a,h
+        sub     #0x81
+        jr      c,5$                    ; below 1
+        cp      #15
+        jr      nc,6$                   ; 32768 and up: the careful way
+        ld      c,l                     ; the sign
+        cp      #7
+        jr      nc,10$
+        ; below 128: the top A + 1 bits of the mantissa, taken from the left
+        inc     a
+        ld      b,a
+        ld      a,l
+        set     7,a
+        ld      hl,#0
+11$:    add     a,a
+        rl      l
+        djnz    11$
+        add     a,a                     ; the rounding bit
+        jr      2$
+10$:    set     7,l
+        ld      h,l
+        ld      l,a
+        ld      a,(fac+1)
+        ld      b,l
+        ld      l,a                     ; H L = the top 16 bits of the mantissa
+        ld      a,#15
+        sub     b                       ; places right: 1..15
+        cp      #8
         jr      c,1$
+        ld      l,h
+        ld      h,#0
+        sub     #8
+        jr      nz,1$
+        ld      a,(fac+1)               ; no place left: the rounding bit is the one below
+        rla
+        jr      2$
+1$:     ld      b,a
+3$:     srl     h
+        rr      l
+        djnz    3$
+2$:     jr      nc,4$
+        inc     hl
+4$:     bit     7,c
+        jr      nz,9$
+        bit     7,h                     ; 32767.5 and up
+        ret     z
+        jr      8$
+9$:     xor     a
+        sub     l
+        ld      l,a
+        sbc     a,a
+        sub     h
+        ld      h,a
+        ret
+5$:     inc     a                       ; below a half 0, else 1 away from zero
+        ld      a,l
+        ld      hl,#0
+        ret     nz
+        inc     l
+        or      a
+        ret     p
+        dec     hl
+        dec     hl
+        ret
+6$:     call    fpt_round
+        jr      c,8$
         bit     7,c
-        jr      nz,2$
+        jr      nz,7$
         bit     7,h
         ret     z
-1$:     jp      fp_overflow
-2$:     call    fpt_neg
-        ret     z                       ; -0
+8$:     jp      fp_overflow
+7$:     call    fpt_neg
+        ret     z
         bit     7,h
         ret     nz
-        jr      1$
+        jr      8$
 
 ; HL = FAC rounded; -32768..65535 accepted (negatives as two's complement), else
 ; "Illegal function call".

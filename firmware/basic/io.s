@@ -147,25 +147,29 @@ sound_off::
         ret
 
 ; Prints the value as PRINT shows it: numbers with a blank (or minus) before and a blank
-; after, strings as they are.
+; after, on a new row when they would not fit on the screen's row; strings as they are.
 prt_value::
         ld      a, (valtyp)
         cp      #VT_STR
         jr      z, 3$
-        cp      #VT_INT
+        call    num_text
+        call    str_len
+        ld      a, (chan)
+        or      a
         jr      nz, 1$
-        ld      hl, (fac)
+        push    hl
+        push    bc
+        call    con_col
+        pop     bc
+        pop     hl
+        or      a
+        jr      z, 1$
+        add     a, b
+        cp      #41
+        ld      a, #13
+        call    nc, prt_chr
+1$:     call    prt_str
         ld      a, #0x20
-        bit     7, h
-        jr      z, 2$
-        call    neg_hl
-        ld      a, #'-
-2$:     call    prt_chr
-        call    prt_uint
-        jr      4$
-1$:     call    fp_fout
-        call    prt_str
-4$:     ld      a, #0x20
         jp      prt_chr
 3$:     ld      de, (fac)
         call    str_use
@@ -300,11 +304,6 @@ input:  ld      (inp_line), a
         rst     0x20
         cp      #'#
         jp      z, file_input
-        ld      a, (curlin + 1)         ; not in direct mode
-        ld      b, a
-        ld      a, (curlin)
-        or      b
-        jp      z, err_direct
         ld      a, (hl)
         cp      #'"
         jr      nz, 2$

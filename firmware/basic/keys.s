@@ -10,7 +10,7 @@
         .module keys
         .include "basic.inc"
 
-        .globl  cur_addr, ed_ins
+        .globl  scr_curaddr, ed_ins
 
 KEYQ            = 32            ; queue entries (a power of two)
 REPEAT_DELAY    = 25            ; frames before a held key repeats
@@ -64,7 +64,7 @@ key_isr::
         ld      a, l
         and     #KEYQ-1
         ld      hl, #kq_buf
-        call    hl_plus_a
+        call    scr_addhl
         ld      (hl), e
 8$:     pop     de
 9$:     pop     hl
@@ -121,7 +121,7 @@ con_inkey::
         inc     (hl)
         and     #KEYQ-1
         ld      hl, #kq_buf
-        call    hl_plus_a
+        call    scr_addhl
         ld      a, (hl)
         jr      2$
 1$:     ld      hl, #kq_rep
@@ -153,7 +153,7 @@ con_beep::
 ; While it waits the cursor's cell has bit 7 flipped, so the display blinks it; in insert
 ; mode only every other 16 frames, a slower blink. The cell is restored before returning.
 con_getkey::
-        call    cur_addr
+        call    scr_curaddr
         ld      c, (hl)
 1$:     ld      a, (brkflag)
         or      a

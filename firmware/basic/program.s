@@ -37,7 +37,12 @@ prg_check::
         cpl
         cp      e
         ret     nz
-        ld      hl, #TEXT_START
+        ld      hl, #TEXT_START         ; an empty program is nothing to keep
+        ld      a, (hl)
+        inc     hl
+        or      (hl)
+        dec     hl
+        jr      z, 4$
         ld      bc, #0                  ; the last number seen plus 1
 1$:     ld      e, (hl)                 ; DE = link, HL = line
         inc     hl

@@ -2,7 +2,7 @@
 ;
 ; Video memory holds 24 rows of 40 cells, interleaved: row r starts at 0x7C00 + (r mod 8) *
 ; 128 + (r div 8) * 40, so no row crosses a 256-byte page and a column is added to the low
-; byte alone. con_links has a byte per row: bit 0 set when the row continues the logical
+; byte alone. scr_links has a byte per row: bit 0 set when the row continues the logical
 ; line of the row above (a long line wrapped onto it), bit 1 on the row where con_getline's
 ; input starts. The links move with the rows.
 ;
@@ -15,11 +15,11 @@
         .globl  con_beep, con_flush, brkflag, snd_timer, ed_ins
 
         .area   _DATA
-cur_col::       .ds 1           ; 0-39, 40 while a wrap is pending
-cur_row::       .ds 1           ; follows cur_col: ld de, (cur_col) gives D = row, E = column
-con_links::     .ds CON_ROWS
+scr_col::       .ds 1           ; 0-39, 40 while a wrap is pending
+scr_row::       .ds 1           ; follows scr_col: ld de, (scr_col) gives D = row, E = column
+scr_links::     .ds CON_ROWS
 
-        .area   _CODE
+        .area   _RCODE3
 
 ; con_init: clears the screen and the links, cursor home, empties the key queue; no sound,
 ; no break pending, overtype mode. Leaves ticks alone.
@@ -41,7 +41,7 @@ con_cls::
         dec     a
         jp      p, 1$
         ld      hl, #0
-        ld      (cur_col), hl
+        ld      (scr_col), hl
         ret
 
 ; con_locate: cursor to row B, column C (clamped to the screen).
@@ -50,20 +50,20 @@ con_locate::
         cp      #CON_ROWS
         jr      c, 1$
         ld      a, #CON_ROWS-1
-1$:     ld      (cur_row), a
+1$:     ld      (scr_row), a
         ld      a, c
         cp      #CON_COLS
         jr      c, 2$
         ld      a, #CON_COLS-1
-2$:     ld      (cur_col), a
+2$:     ld      (scr_col), a
         ret
 
 ; con_col / con_row: A = cursor column (40 while a wrap is pending) / row.
 con_col::
-        ld      a, (cur_col)
+        ld      a, (scr_col)
         ret
 con_row::
-        ld      a, (cur_row)
+        ld      a, (scr_row)
         ret
 
 ; con_putc: shows A: 0x0D new line, 0x0C clear screen, 0x08 cursor left, 0x07 beep; any
@@ -87,17 +87,17 @@ putc:   cp      #0x0D
         cp      #0x08
         jr      z, back
         push    af
-        ld      a, (cur_col)
+        ld      a, (scr_col)
         cp      #CON_COLS
         call    nc, scr_wrap
-        call    cur_addr
+        call    scr_curaddr
         pop     af
         ld      (hl), a
-        ld      hl, #cur_col
+        ld      hl, #scr_col
         inc     (hl)
         ret
 
-back:   ld      hl, #cur_col
+back:   ld      hl, #scr_col
         ld      a, (hl)
         or      a
         jr      z, 1$
@@ -115,37 +115,37 @@ back:   ld      hl, #cur_col
 ; line spans CON_LINE_ROWS rows already. scr_newline: the same, the row starting a new line.
 ; Both scroll at the bottom.
 scr_wrap::
-        ld      a, (cur_row)
+        ld      a, (scr_row)
         ld      c, a
-        call    line_start      ; B = 0 when the line is full
+        call    scr_linestart      ; B = 0 when the line is full
         xor     a
         cp      b
-        xor a
+        rla                     ; A = 1 when there is room
         jr      nl
 scr_newline::
         xor     a
 nl:     push    af
-        ld      a, (cur_row)
+        ld      a, (scr_row)
         cp      #CON_ROWS-1
         call    nc, scr_scroll
-        ld      hl, #cur_row
+        ld      hl, #scr_row
         inc     (hl)
         ld      a, (hl)
         dec     hl
         ld      (hl), #0
-        call    link_ptr
+        call    scr_link
         pop     af
         ld      (hl), a
         ret
 
-; line_start: C = a row; returns C = the first row of its logical line, walking up at most
+; scr_linestart: C = a row; returns C = the first row of its logical line, walking up at most
 ; CON_LINE_ROWS-1 rows, and B = how many more rows the line could take. Keeps DE.
-line_start::
+scr_linestart::
         ld      b, #CON_LINE_ROWS-1
 1$:     ld      a, c
         or      a
         ret     z
-        call    link_ptr
+        call    scr_link
         bit     0, (hl)
         ret     z
         dec     c
@@ -155,7 +155,7 @@ line_start::
 ; scr_scroll: every row moves up one, with its link; the top row is lost, the bottom one
 ; cleared; the cursor moves up with its text.
 scr_scroll::
-        ld      hl, #cur_row
+        ld      hl, #scr_row
         ld      a, (hl)
         or      a
         jr      z, 1$
@@ -184,25 +184,25 @@ scr_insrow::
         jr      1$
 
 ; clear_row: row A becomes blanks and starts a logical line.
-clear_row::
+clear_row:
         push    af
-        call    row_addr
+        call    scr_rowaddr
         ld      b, #CON_COLS
 1$:     ld      (hl), #' '
         inc     hl
         djnz    1$
         pop     af
-        call    link_ptr
+        call    scr_link
         ld      (hl), #0
         ret
 
 ; copy_row: row A to row B, cells and link. Keeps BC.
 copy_row:
         push    af
-        call    row_addr
+        call    scr_rowaddr
         push    hl
         ld      a, b
-        call    row_addr
+        call    scr_rowaddr
         ex      de, hl
         pop     hl
         push    bc
@@ -210,19 +210,19 @@ copy_row:
         ldir
         pop     bc
         pop     af
-        call    link_ptr
+        call    scr_link
         ld      a, (hl)
         push    af
         ld      a, b
-        call    link_ptr
+        call    scr_link
         pop     af
         ld      (hl), a
         ret
 
-; cur_addr: HL = the cell where the cursor shows; with a wrap pending that is the start of
+; scr_curaddr: HL = the cell where the cursor shows; with a wrap pending that is the start of
 ; the next row (on the bottom row, its last cell). Destroys A, DE.
-cur_addr::
-        ld      de, (cur_col)
+scr_curaddr::
+        ld      de, (scr_col)
         ld      a, e
         cp      #CON_COLS
         jr      c, cell_at
@@ -235,27 +235,27 @@ cur_addr::
         ; fall through
 
 ; cell_at: HL = the cell at row D, column E. Keeps BC, DE.
-cell_at::
+cell_at:
         ld      a, d
-        call    row_addr
+        call    scr_rowaddr
         ld      a, e
-        jr      hl_plus_a
+        jr      scr_addhl
 
-; link_ptr: HL = the link byte of row A. Keeps BC, DE.
-link_ptr::
-        ld      hl, #con_links
+; scr_link: HL = the link byte of row A. Keeps BC, DE.
+scr_link::
+        ld      hl, #scr_links
         ; fall through
 
-; hl_plus_a: HL += A. Keeps BC, DE.
-hl_plus_a::
+; scr_addhl: HL += A. Keeps BC, DE.
+scr_addhl::
         add     a, l
         ld      l, a
         ret     nc
         inc     h
         ret
 
-; row_addr: HL = the first cell of row A (0-23). Keeps BC, DE.
-row_addr::
+; scr_rowaddr: HL = the first cell of row A (0-23). Keeps BC, DE.
+scr_rowaddr::
         ld      l, a
         and     #0x18           ; (row div 8) * 8
         ld      h, a

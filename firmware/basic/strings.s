@@ -24,7 +24,7 @@ gc_hi:          .ds     2
 st_a:           .ds     2
 st_b:           .ds     2
 
-        .area   _CODE
+        .area   _RCODE3
 
 ; No temporary strings.
 str_reset::

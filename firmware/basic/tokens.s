@@ -5,7 +5,8 @@
         .module tokens
         .include "basic.inc"
 
-KBUF_SIZE       = 1300                  ; a 255-character line grows at most fivefold
+KBUF_SIZE       = 1024                  ; room for a crunched line (plus one raw copy)
+KBUF_ROOM       = 260                   ; the most one step of crunching stores at once
 
         .area   _DATA
 kbuf::          .ds     KBUF_SIZE + 8   ; the crunched line (and for direct mode its end)
@@ -168,6 +169,12 @@ crunch::
         xor     a
         ld      (cr_mode), a
 cr_next:
+        push    hl                      ; room for the next step? (a string or a REM is
+        ld      hl, #kbuf + KBUF_SIZE - KBUF_ROOM   ; copied in one step)
+        or      a
+        sbc     hl, de
+        pop     hl
+        jp      c, err_lbo
         ld      a, (hl)
         or      a
         jr      z, cr_done

@@ -19,6 +19,7 @@ var_size:       .ds     2
 dim_count:      .ds     1
 dim_sizes:      .ds     16
 arr_text:       .ds     2
+arr_write:      .ds     1               ; 0x80: the next element is assigned to
 arr_n:          .ds     1
 arr_esize:      .ds     1
 arr_dp:         .ds     2
@@ -240,25 +241,36 @@ arrays_moved:
 ; The array element for the array token at HL with its subscripts: DE = the element, A its
 ; type, HL after the ')'. The subscripts wait on the stack; the first varies fastest.
 arr_elem::
-        ld      a, (hl)
-        push    af                      ; the token
+        ld      a, (arr_write)          ; the token, with bit 7 for an assignment
+        or      (hl)
+        push    af
+        xor     a
+        ld      (arr_write), a          ; (arrays in the subscripts are read)
         call    var_addr                ; DE = the array's entry
         rst     0x20
         cp      #'(
         jp      nz, err_syntax
         push    de
-        ld      b, #0
-1$:     rst     0x10
+        rst     0x10
+        call    eval_int                ; the first subscript
+        rst     0x20
+        cp      #')
+        jp      z, arr_one
+        ld      b, #1
+        push    de
+1$:     rst     0x20
+        cp      #',
+        jr      nz, 11$
+        rst     0x10
         push    bc
         call    eval_int
         pop     bc
         push    de
         inc     b
-        rst     0x20
-        cp      #',
-        jr      z, 1$
-        rst     0x08
+        jr      1$
+11$:    rst     0x08
         .db     ')
+arr_gen:
         ld      (arr_text), hl
         ld      a, b
         ld      (arr_n), a
@@ -272,6 +284,8 @@ arr_elem::
         inc     hl
         inc     hl
         ld      a, (hl)
+        ld      c, a
+        and     #0x7F
         call    tok_type
         ld      (arr_esize), a
         ex      de, hl
@@ -282,7 +296,9 @@ arr_elem::
         ld      a, d
         or      e
         jr      nz, 2$
-        ld      a, (arr_n)              ; first use without DIM: 0 to 10 each
+        bit     7, c                    ; reading an array that does not exist: a typing
+        jp      z, err_illegal          ; mistake for a function, most likely
+        ld      a, (arr_n)              ; assigned without DIM: 0 to 10 each
         ld      (dim_count), a
         ld      de, #dims_auto
         ld      a, (arr_esize)
@@ -328,6 +344,7 @@ arr_elem::
         jr      nz, 3$
         pop     de                      ; the entry
         pop     af
+        and     #0x7F
         call    tok_type
         ld      hl, (arr_off)
         ld      d, h
@@ -345,6 +362,68 @@ arr_elem::
         ex      de, hl
         ld      hl, (arr_text)
         ret
+
+; One subscript (DE): an existing one-dimensional array is reached without the general
+; walk over the dimensions. Stack: the token, the entry.
+arr_one:
+        ex      (sp), hl                ; HL = the entry, the text kept
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)
+        dec     hl
+        ld      a, b
+        or      c
+        jr      z, 2$                   ; no array yet: the general way creates it
+        push    hl
+        ld      h, b
+        ld      l, c
+        inc     hl
+        inc     hl
+        ld      a, (hl)
+        dec     a
+        jr      nz, 1$                  ; more dimensions: the general way reports it
+        inc     hl
+        ld      a, (hl)                 ; the element size
+        inc     hl
+        ld      c, (hl)
+        inc     hl
+        ld      b, (hl)                 ; BC = the elements
+        inc     hl
+        ex      de, hl                  ; DE = the first element, HL = the subscript
+        push    af
+        ld      a, h                    ; below BC, unsigned (a negative one is large)
+        cp      b
+        jr      c, 3$
+        jp      nz, err_subscript
+        ld      a, l
+        cp      c
+        jp      nc, err_subscript
+3$:     pop     af
+        ld      b, h
+        ld      c, l
+        add     hl, hl
+        cp      #VT_INT
+        jr      z, 4$
+        cp      #VT_STR
+        jr      z, 5$
+        add     hl, hl
+        jr      4$
+5$:     add     hl, bc
+4$:     add     hl, de
+        ex      de, hl                  ; DE = the element
+        pop     hl                      ; (the entry)
+        pop     hl                      ; the text, at the bracket
+        rst     0x10
+        pop     af
+        and     #0x7F
+        jp      tok_type
+1$:     pop     hl                      ; the entry
+2$:     ex      (sp), hl                ; back as the general way has it
+        push    de
+        ld      b, #1
+        rst     0x08
+        .db     ')
+        jp      arr_gen
 
 dims_auto:
         .dw     11, 11, 11, 11, 11, 11, 11, 11
@@ -536,7 +615,7 @@ let_implicit::
         jr      nc, 1$
         call    var_addr
         jr      2$
-1$:     call    arr_elem
+1$:     call    arr_target
 2$:     push    de
         push    af
         rst     0x20
@@ -561,7 +640,12 @@ assign::
         pop     hl
         ret
 1$:     cp      #VT_INT
-        jp      nz, str_assign
+        jr      z, 2$
+        ld      a, (valtyp)             ; a string into a string variable only
+        cp      #VT_STR
+        jp      nz, err_type
+        jp      str_assign
+2$:
         push    hl
         push    de
         call    to_int
@@ -618,4 +702,8 @@ any_var::
         jp      c, var_addr
         cp      #T_ARR + 3
         jp      nc, err_syntax
+; An array element that is to be assigned: the array may come into being here.
+arr_target::
+        ld      a, #0x80
+        ld      (arr_write), a
         jp      arr_elem

@@ -14,6 +14,13 @@ constexpr int STEPS = 10;       // a slice in ten steps: at most a few rows scro
 constexpr int IDLE_FRAMES = 3;  // the screen still this long with the cursor shown
 constexpr int MAX_SCROLL = 8;   // rows one step can scroll
 constexpr std::uint8_t SCAN_ENTER = 0x1C;
+constexpr int START_FRAMES = 60;  // the start-up code takes well under a second
+
+// Characters in a row of UTF-8 text.
+int Characters(const std::string& row)
+{
+    return static_cast<int>(std::count_if(row.begin(), row.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
 
 bool Blank(const Lines& rows)
 {
@@ -46,7 +53,7 @@ void BasicSession::Step()
 
 // Rows that scrolled off the top since the last look go to the transcript. The new screen
 // is the old one scrolled by k rows when the old rows from k on are the new rows from 0 on,
-// apart from at most a few rows written to in the meantime; the smallest such k counts. A
+// apart from at most two or three rows written to in the meantime; the smallest such k counts. A
 // look in the middle of a scroll matches nothing and is skipped, unless the screen stays
 // like that: then it was changed in place. A screen that became blank was cleared.
 void BasicSession::Follow()
@@ -65,7 +72,7 @@ void BasicSession::Follow()
             int differ = 0;
             for (int r = 0; r + k < rows - 1; ++r)
                 differ += shown[r + k] != now[r];
-            if (differ <= (k == 0 ? 3 : 1))
+            if (differ <= (k == 0 ? 3 : 2))
                 scroll = k;
         }
     }
@@ -85,15 +92,17 @@ void BasicSession::Follow()
 
 // The cursor is the one cell with bit 7 set (the display blinks it); none, or many as in
 // video memory before start-up has cleared it, is no cursor.
-int BasicSession::CursorRow()
+int BasicSession::CursorRow(int* column)
 {
     int found = -1;
     for (int row = 0; row < CDisplay::TEXT_ROWS; ++row)
-        for (int column = 0; column < CDisplay::COLUMNS; ++column)
-            if (machine.Cell(row, column) & 0x80) {
+        for (int c = 0; c < CDisplay::COLUMNS; ++c)
+            if (machine.Cell(row, c) & 0x80) {
                 if (found >= 0)
                     return -1;
                 found = row;
+                if (column)
+                    *column = c;
             }
     return found;
 }
@@ -114,8 +123,15 @@ bool BasicSession::RunUntilIdle(int maxFrames)
 
 void BasicSession::TypeKey(std::uint8_t scan, std::uint8_t modifier)
 {
-    if (scan == SCAN_ENTER)
-        mark = transcript.size() + static_cast<std::size_t>(std::max(CursorRow(), 0)) + 1;
+    if (scan == SCAN_ENTER) {
+        // Output starts on the row after the typed line; a line that filled its last row
+        // leaves the cursor at the start of the next one, which the output then takes.
+        int column = 0;
+        const int row = std::max(CursorRow(&column), 0);
+        const bool wrapped = column == 0 && row > 0 && shown[static_cast<std::size_t>(row)].empty() &&
+                             Characters(shown[static_cast<std::size_t>(row) - 1]) == CDisplay::COLUMNS;
+        mark = transcript.size() + static_cast<std::size_t>(row) + (wrapped ? 0 : 1);
+    }
     CKeyboard& keyboard = machine.App().Keyboard();
     if (modifier)
         keyboard.KeyDown(modifier);
@@ -157,13 +173,21 @@ void BasicSession::Keys(const std::string& script, int maxFrames)
     RunUntilIdle(maxFrames);
 }
 
-Lines BasicSession::Output() const
+void BasicSession::Reset()
+{
+    machine.App().ResetMachine();
+    for (int i = 0; i < START_FRAMES; ++i)
+        Step();  // the start-up code runs before the prompt can take keys again
+    RunUntilIdle(500);
+}
+
+Lines BasicSession::OutputFrom(std::size_t from) const
 {
     Lines all = transcript;
     all.insert(all.end(), shown.begin(), shown.end());
     while (!all.empty() && all.back().empty())
         all.pop_back();
-    if (mark >= all.size())
+    if (from >= all.size())
         return {};
-    return Lines(all.begin() + static_cast<std::ptrdiff_t>(mark), all.end());
+    return Lines(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
 }

@@ -28,10 +28,15 @@ public:
     void Keys(const std::string& script, int maxFrames = 30000);
     // Runs frames until idle; false when the limit came first.
     bool RunUntilIdle(int maxFrames);
+    // The Reset button, then frames until the BASIC waits at its prompt again.
+    void Reset();
 
     // The rows that appeared after the last typed line, without trailing blanks or the
     // empty rows below the cursor.
-    Lines Output() const;
+    Lines Output() const { return OutputFrom(mark); }
+    // Where Output() starts now, and the rows from such a place on.
+    std::size_t Mark() const { return mark; }
+    Lines OutputFrom(std::size_t from) const;
     Lines Screen() { return machine.Screen(); }
     MachineSession& Machine() { return machine; }
     // The emulated cycles the last RunUntilIdle took.
@@ -40,7 +45,7 @@ public:
 private:
     void Step();        // a slice in small steps, following the screen after each
     void Follow();      // moves rows that scrolled off into the transcript
-    int CursorRow();    // the row of the cell shown as the cursor, -1 when none
+    int CursorRow(int* column = nullptr);  // the cursor's row (and column), -1 when none
     void TypeKey(std::uint8_t scan, std::uint8_t modifier);
 
     MachineSession machine;
