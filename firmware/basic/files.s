@@ -1,6 +1,7 @@
 ; Files: SAVE, LOAD, MERGE, RUN "name", the data files (OPEN, CLOSE, PRINT #, INPUT #,
 ; LINE INPUT #, GET #, EOF) and the printer (LLIST, LPRINT), through the two device ROMs.
-; Slots: 0 SAVE, LOAD and MERGE; 1 the printer; 2-7 the data files #1-#6.
+; Slots: 0 SAVE, LOAD and MERGE; 1 the printer; 2-5 the data files #1-#4 (the buffers of
+; slots 6 and 7 hold code).
 ; Every file is host text: CR LF line ends, the national letters as UTF-8 (C3 xx), and the
 ; last 256-byte record padded with blanks, which every text tool takes for text. A reader
 ; takes blanks at the very end of a file for padding: LOAD drops them with the blank line
@@ -22,7 +23,7 @@ D_WRITE         = 0x0C
 P_PRINT         = 0x03
 
         .area   _DATA
-ftab:           .ds     5 * 8           ; the slots' records
+ftab:           .ds     5 * 6           ; the records of slots 0-5
 fname:          .ds     11              ; the 8+3 name for the file store
 optr:           .ds     2               ; the next byte of the output buffer; page 0: none
 ld_mode:        .ds     1               ; LOAD: bit 0 a new program, bit 1 run it
@@ -355,7 +356,7 @@ out_close:
 chan_select::
         rst     0x20
         cp      #'#
-        ret     nz
+        jr      nz, 1$
         call    file_out
         push    hl
         call    out_sel
@@ -684,8 +685,8 @@ msg_fline:
 
 ; ---- Data files ----
 
-; The file number at HL, '#' optional: A = its slot (2-7), IX = its record; "Bad file
-; number" outside 1-6.
+; The file number at HL, '#' optional: A = its slot (2-5), IX = its record; "Bad file
+; number" outside 1-4.
 file_num:
         rst     0x20
         cp      #'#
@@ -693,7 +694,7 @@ file_num:
         rst     0x10
 1$:     call    eval_byte
         dec     a
-        cp      #6
+        cp      #4
         jp      nc, err_badfile
         add     a, #2
         jp      slot_rec
@@ -835,7 +836,7 @@ file_close:
 ; END, RUN, NEW, LOAD: every data file is closed. Keeps HL.
 files_close::
         push    hl
-        ld      a, #7
+        ld      a, #5
 1$:     push    af
         call    slot_rec
         call    file_close

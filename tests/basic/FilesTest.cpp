@@ -153,7 +153,7 @@ TEST(BasicFiles, DataFilesRoundTrip)
     rig.basic.Enter("10 open \"data.txt\" for output as #1\n"
                     "20 print #1, chr$(34);\"Åke, Öberg\";chr$(34);\",\";-1.5\n"
                     "30 print #1, \"He said \";chr$(34);\"ü\";chr$(34)\n"
-                    "40 print #1, 1;2,3\n"
+                    "40 print #1, 1;2,3: print #1\n"
                     "50 close #1\n"
                     "60 open \"data.txt\" for input as #2\n"
                     "70 input #2, n$, x\n"
@@ -161,11 +161,11 @@ TEST(BasicFiles, DataFilesRoundTrip)
                     "90 print n$;\"/\";x;\"/\";l$\n"
                     "100 while not eof(2): line input #2, l$: print \"<\";l$;\">\": wend\n"
                     "110 close");
-    const std::string written = "\"Åke, Öberg\",-1.5 \r\nHe said \"ü\"\r\n 1  2      3 \r\n";
+    const std::string written = "\"Åke, Öberg\",-1.5 \r\nHe said \"ü\"\r\n 1  2      3 \r\n\r\n";
     CheckAll(rig, {
-        {"run", {"Åke, Öberg/-1.5 /He said \"ü\"", "< 1  2      3 >", "Ready"}},
+        {"run", {"Åke, Öberg/-1.5 /He said \"ü\"", "< 1  2      3 >", "<>", "Ready"}},
         {"open \"data.txt\" for append as 3:print #3, \"tail\";:print #3, 9:close 3", {"Ready"}},
-        {"open \"new.txt\" for append as 6:print #6, \"new\":close", {"Ready"}},
+        {"open \"new.txt\" for append as 4:print #4, \"new\":close", {"Ready"}},
     });
     EXPECT_EQ(rig.Stored("DATA.TXT"), Padded(written + "tail 9 \r\n"));
     EXPECT_EQ(rig.Stored("NEW.TXT"), Padded("new\r\n"));
@@ -196,7 +196,7 @@ TEST(BasicFiles, Errors)
         {"open \"none\" for input as 1", {"File not found", "Ready"}},
         {"load \"none\"\nmerge \"none.txt\"\nrun \"none\"", {"File not found", "Ready", "File not found", "Ready",
                                                               "File not found", "Ready"}},
-        {"print #0, 1\nprint #7, 1\nprint #2, 1\nclose #9\nprint eof(3)\nget #1, a$",
+        {"print #0, 1\nprint #5, 1\nprint #2, 1\nclose #9\nprint eof(3)\nget #1, a$",
          {"Bad file number", "Ready", "Bad file number", "Ready", "Bad file number", "Ready", "Bad file number",
           "Ready", "Bad file number", "Ready", "Bad file number", "Ready"}},
         {"open \"e.txt\" for output as 1\nopen \"f.txt\" for input as #1", {"Ready", "File already open", "Ready"}},
@@ -205,8 +205,7 @@ TEST(BasicFiles, Errors)
         {"open \"e.txt\" for input as 1\nprint #1, 5\ninput #1, a$\nline input #1, a$\nget #1, a$\nclose",
          {"Ready", "Bad file mode", "Ready", "Input past end", "Ready", "Input past end", "Ready",
           "Input past end", "Ready", "Ready"}},
-        {"open \"x\" for random as 1\nopen 5 for input as 1\nclose #1,", {"Syntax error", "Ready", "Type mismatch",
-                                                                           "Ready", "Syntax error", "Ready"}},
+        {"open \"x\" for random as 1\nopen 5 for input as 1", {"Syntax error", "Ready", "Type mismatch", "Ready"}},
         {"10 open \"g.txt\" for output as 3\n20 print #4, 1\nrun\nclose", {"Bad file number in 20", "Ready", "Ready"}},
     });
     EXPECT_EQ(rig.Stored("E.TXT"), "");
