@@ -5,7 +5,7 @@
         .module tokens
         .include "basic.inc"
 
-KBUF_SIZE       = 1024                  ; room for a crunched line (plus one raw copy)
+KBUF_SIZE       = 768                   ; room for a crunched line (plus one raw copy)
 KBUF_ROOM       = 260                   ; the most one step of crunching stores at once
 
         .area   _DATA
