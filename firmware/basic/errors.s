@@ -159,6 +159,7 @@ on_error::
         rst     0x08
         .db     TK_GOTO
         cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         inc     hl
         ld      e, (hl)
@@ -191,6 +192,7 @@ st_resume::
         cp      #TK_NEXT
         jr      z, 3$
         cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         inc     hl                      ; RESUME 0 is RESUME
         ld      a, (hl)

@@ -59,6 +59,7 @@ main_loop::
         call    str_reset
         call    auto_prompt             ; AUTO's next number, if on
         call    con_getline
+        call    auto_input              ; Ctrl+C, or the line AUTO numbered
         jr      c, main_loop
         ld      a, (hl)
         cp      #0x20
@@ -83,6 +84,7 @@ main_loop::
         ld      hl, #kbuf - 1
         jp      exec_stmt
 4$:     call    get_uint                ; a line for the program
+ml_line::                               ; the text at HL for line DE
 3$:     ld      a, (hl)
         cp      #0x20
         jr      nz, 5$
@@ -91,7 +93,9 @@ main_loop::
 5$:     push    de
         call    crunch
         pop     de
+        push    de
         call    prg_enter
+        pop     de
         call    auto_next
         ld      hl, #STACK_TOP          ; editing ends what CONT would go back to
         ld      (base_sp), hl
@@ -201,6 +205,7 @@ st_data::
 ; GOTO line
 st_goto::
         cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         call    line_ref
         pop     de
@@ -214,6 +219,19 @@ goto_line::
         call    unresolve
         pop     hl
         jp      run_line
+
+; After a word that takes a line number, with A (the byte at HL) not T_LINE: the text of a
+; number typed with leading zeros (T_TXT) is stepped over. Z when HL is at a T_LINE then.
+skip_txt::
+        cp      #T_TXT
+        ret     nz
+        inc     hl
+        ld      a, (hl)
+        inc     a
+        call    scr_addhl
+        ld      a, (hl)
+        cp      #T_LINE
+        ret
 
 ; The line of the T_LINE token at HL: HL = the line, DE = after the token. The line's
 ; address is kept in the token, so a jump searches only once.
@@ -251,6 +269,7 @@ line_ref::
 ; GOSUB line
 st_gosub::
         cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         call    line_ref
         pop     bc
@@ -328,6 +347,7 @@ st_if::
         rst     0x08
         .db     TK_THEN
         cp      #T_LINE
+        call    nz, skip_txt
         jp      z, st_goto
         dec     hl                      ; the statements after THEN
         pop     de
@@ -356,6 +376,7 @@ st_if::
         jr      3$
 7$:     rst     0x10
         cp      #T_LINE
+        call    nz, skip_txt
         jp      z, st_goto
         dec     hl
         pop     de
@@ -392,6 +413,7 @@ st_on::
         jp      nz, err_syntax
 1$:     rst     0x10
 2$:     cp      #T_LINE
+        call    nz, skip_txt
         jp      nz, err_syntax
         dec     c
         jr      z, 4$
@@ -859,6 +881,7 @@ st_run::
         ld      de, #STACK_TOP
         ld      (base_sp), de
         cp      #T_LINE
+        call    nz, skip_txt
         jr      nz, 1$
         call    line_ref
         jp      run_line
@@ -912,7 +935,7 @@ set_trace:
 
 trace_line:
         push    hl
-        ld      a, #'[
+        ld      a, #'<                  ; the machine has no brackets: [ and ] are letters
         call    prt_chr
         ld      hl, (curlin)
         inc     hl
@@ -922,7 +945,7 @@ trace_line:
         ld      h, (hl)
         ld      l, a
         call    prt_uint
-        ld      a, #']
+        ld      a, #'>
         call    prt_chr
         pop     hl
         ret

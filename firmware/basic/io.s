@@ -636,6 +636,7 @@ data_next:
 ; RESTORE [line]
 st_restore::
         cp      #T_LINE
+        call    nz, skip_txt
         jr      nz, data_reset
         call    line_ref
         ld      (datptr), hl

@@ -365,6 +365,8 @@ get_linenum::
         jr      nc, 1$
         inc     h
 1$:     ld      a, (hl)
+        cp      #T_FLT                  ; above 32767
+        jr      z, 4$
         cp      #T_INT
         jr      z, 2$
         cp      #T_LINE
@@ -382,6 +384,16 @@ get_linenum::
 3$:     rst     0x10
         or      a
         ret
+4$:     inc     hl
+        call    fp_ld_fac_hl
+        inc     hl
+        inc     hl
+        inc     hl
+        push    hl
+        call    fp_to_u16
+        ex      de, hl
+        pop     hl
+        jr      3$
 
 ; [from][-[to]]: DE = from, BC = to (0 and 65535 when not given).
 line_range::

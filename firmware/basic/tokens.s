@@ -5,7 +5,7 @@
         .module tokens
         .include "basic.inc"
 
-KBUF_SIZE       = 1024                  ; room for a crunched line (plus one raw copy)
+KBUF_SIZE       = 768                   ; room for a crunched line (plus one raw copy)
 KBUF_ROOM       = 260                   ; the most one step of crunching stores at once
 
         .area   _DATA
@@ -951,6 +951,7 @@ unresolve::
 2$:     ld      a, (hl)
         or      a
         jr      z, 5$
+        call    skip_txt                ; a line number's typed text: on to its token
         cp      #T_LINE
         jr      z, 3$
         cp      #T_VAR
