@@ -9,6 +9,7 @@
 ; Each slot has a record in ftab:
 ;   +0 mode (0 closed, 1 input, 2 output), +1 the position in its buffer, +2 the buffer's
 ;   page, +3 input: blanks owed before the buffer's bytes (2, see at_end); output: column
+; IX points at the record of the slot at work: the routines here do not keep IX.
         .module files
         .include "basic.inc"
 
@@ -28,7 +29,7 @@ fname:          .ds     11              ; the 8+3 name for the file store
 optr:           .ds     2               ; the next byte of the output buffer; page 0: none
 ld_mode:        .ds     1               ; LOAD: bit 0 a new program, bit 1 run it
 ld_pos:         .ds     2               ; LOAD: the text line's position in the file
-ld_num:         .ds     2               ; LOAD: its number; 0xFFFF before it is known
+ld_num:         .ds     2               ; LOAD: its number; 0 before it is known
 ld_sp:          .ds     2               ; LOAD: the stack for the next line
 
         .area   _CODE
@@ -241,10 +242,9 @@ ch_out:
         call    put_raw
         xor     a
         jr      4$
-1$:     ld      c, a
-        ld      a, (in_text)
-        or      a
-        ld      a, c
+1$:     ld      hl, #in_text
+        inc     (hl)
+        dec     (hl)
         jr      nz, 2$
         cp      #0x5E
         jr      z, 3$
@@ -384,10 +384,10 @@ pr_end::
         ld      a, (ftab + 5)
         or      a
         ret     z
-        ld      a, (ftab + 5 + 1)
-        ld      e, a
+        ld      hl, (ftab + 5 + 1)      ; the position, and the buffer's page
+        ld      e, l
         ld      d, #0
-        ld      hl, #SLOT_BUFFERS + 256
+        ld      l, d
         ld      b, #1
         ld      a, #P_PRINT
         call    pr_call
@@ -525,13 +525,9 @@ at_end:
 ; Reads a line of the input IX into con_buf, zero-terminated, up to CR, LF, CR LF or the
 ; end of the file: B = its length. Blanks before the end of the file are its padding and
 ; go. D = 1 (program text): every line loses its trailing blanks, control characters
-; become blanks and other characters '?'. At most 255 characters are kept: NZ when more
-; were dropped. Carry when the file had ended before the line.
+; become blanks and other characters '?'. At most 255 characters are kept: C = 1 and NZ
+; when more were dropped.
 rd_line:
-        call    rd_peek
-        or      a
-        scf
-        ret     z
         ld      hl, #con_buf
         ld      bc, #0
 1$:     call    rd_char
@@ -617,14 +613,15 @@ load:   push    bc
 ld_next:
         ld      hl, #0
         ld      (err_trap), hl
+        ld      (ld_num), hl
         ld      hl, (ld_pos)
         inc     hl
         ld      (ld_pos), hl
-        ld      hl, #0xFFFF
-        ld      (ld_num), hl
+        call    rd_peek
+        or      a
+        jr      z, ld_end
         ld      d, #1
         call    rd_line                 ; C = 1: too long
-        jr      c, ld_end
         ld      hl, #con_buf
         call    skip_blanks
         or      a
@@ -658,8 +655,7 @@ ld_report:                              ; (ld_next ends the trap)
         call    prt_str
         ld      hl, (ld_num)
         ld      a, h
-        and     l
-        inc     a
+        or      l
         jr      nz, 1$
         ld      hl, #msg_fline
         call    prt_str
@@ -927,7 +923,6 @@ file_get::
 
 ; EOF(n): -1 when input file n has nothing left but its padding, else 0.
 fn_eof::
-        push    ix
         rst     0x08
         .db     '(
         call    file_in
@@ -940,6 +935,5 @@ fn_eof::
         dec     hl
 1$:     call    ret_int
         pop     hl
-        pop     ix
         rst     0x20
         ret
