@@ -36,7 +36,8 @@ ld_sp:          .ds     2               ; LOAD: the stack for the next line
 
 ; Calls entry A (its low byte) of the file-store ROM, or with pr_call of the printer ROM,
 ; with B, DE and HL as the entry takes them: "No device" when the ROM is not there (its
-; entry does not start with a jump). Keeps BC, DE, HL, IX.
+; entry does not start with a jump). Keeps BC, DE and IX, and HL but where the entry
+; returns it (the opens: the slot's buffer).
 pr_call:
         push    hl
         ld      h, #>PR_ROM
@@ -380,6 +381,7 @@ pr_sel:
         call    pr_call
         jp      rec_out
 
+; At the prompt (the end of a command): the print job's last bytes go out and it closes.
 pr_end::
         ld      a, (ftab + 5)
         or      a
