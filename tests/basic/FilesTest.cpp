@@ -210,6 +210,14 @@ TEST(BasicFiles, Errors)
     });
     EXPECT_EQ(rig.Stored("E.TXT"), "");
 
+    // APPEND keeps the old contents in free memory: too many for it, and the file stays as
+    // it was, closed.
+    const std::string big(30000, 'b');
+    rig.Store("BIG.TXT", big);
+    CheckAll(rig, {{"open \"big.txt\" for append as 1\nopen \"big.txt\" for input as 1:close",
+                    {"Out of memory", "Ready", "Ready"}}});
+    EXPECT_EQ(rig.Stored("BIG.TXT"), big);
+
     // Names: 8+3 of letters, digits, _ and -, ".BAS" for programs without an extension.
     rig.basic.Enter("new\n10 rem");
     const std::pair<const char*, const char*> good[] = {
