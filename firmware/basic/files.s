@@ -1,7 +1,7 @@
 ; Files: SAVE, LOAD, MERGE, RUN "name", the data files (OPEN, CLOSE, PRINT #, INPUT #,
 ; LINE INPUT #, GET #, EOF) and the printer (LLIST, LPRINT), through the two device ROMs.
-; Slots: 0 SAVE, LOAD and MERGE; 1 the printer; 2-5 the data files #1-#4 (the buffers of
-; slots 6 and 7 hold code).
+; Slots: 0 SAVE, LOAD and MERGE; 1 the printer; 2-4 the data files #1-#3 (the buffers of
+; slots 5 to 7 hold code).
 ; Every file is host text: CR LF line ends, the national letters as UTF-8 (C3 xx), and the
 ; last 256-byte record padded with blanks, which every text tool takes for text. A reader
 ; takes blanks at the very end of a file for padding: LOAD drops them with the blank line
@@ -24,7 +24,7 @@ D_WRITE         = 0x0C
 P_PRINT         = 0x03
 
         .area   _DATA
-ftab:           .ds     5 * 6           ; the records of slots 0-5
+ftab:           .ds     5 * 5           ; the records of slots 0-4
 fname:          .ds     11              ; the 8+3 name for the file store
 optr:           .ds     2               ; the next byte of the output buffer; page 0: none
 ld_mode:        .ds     1               ; LOAD: bit 0 a new program, bit 1 run it
@@ -683,8 +683,8 @@ msg_fline:
 
 ; ---- Data files ----
 
-; The file number at HL, '#' optional: A = its slot (2-5), IX = its record; "Bad file
-; number" outside 1-4.
+; The file number at HL, '#' optional: A = its slot (2-4), IX = its record; "Bad file
+; number" outside 1-3.
 file_num:
         rst     0x20
         cp      #'#
@@ -692,7 +692,7 @@ file_num:
         rst     0x10
 1$:     call    eval_byte
         dec     a
-        cp      #4
+        cp      #3
         jp      nc, err_badfile
         add     a, #2
         jp      slot_rec
@@ -834,7 +834,7 @@ file_close:
 ; END, RUN, NEW, LOAD: every data file is closed. Keeps HL.
 files_close::
         push    hl
-        ld      a, #5
+        ld      a, #4
 1$:     push    af
         call    slot_rec
         call    file_close

@@ -27,7 +27,7 @@ for_type:       .ds     1
 for_lim:        .ds     4
 for_step:       .ds     4
 
-        .area   _CODE
+        .area   _RCODE0
 
 msg_ready:
         .ascii  "Ready"

@@ -23,7 +23,7 @@ inp_plen:       .ds     1               ; INPUT: the prompt's length (its text a
 inp_q:          .ds     1               ; INPUT: "? " after the prompt
 inp_data:       .ds     1               ; READ: a colon ends an unquoted field
 
-        .area   _RCODE2
+        .area   _RCODE0
 
 ; Output to the screen.
 io_reset::

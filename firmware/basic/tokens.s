@@ -23,7 +23,7 @@ cr_dest:        .ds     2
 cr_int:         .ds     2
 in_text::       .ds     1               ; listing: 0 code, 1 string or REM, 2 DATA
 
-        .area   _RCODE1
+        .area   _RCODE2
 
 ; Builds the indexes of the keyword table.
 tok_init::

@@ -165,7 +165,7 @@ TEST(BasicFiles, DataFilesRoundTrip)
     CheckAll(rig, {
         {"run", {"Åke, Öberg/-1.5 /He said \"ü\"", "< 1  2      3 >", "<>", "Ready"}},
         {"open \"data.txt\" for append as 3:print #3, \"tail\";:print #3, 9:close 3", {"Ready"}},
-        {"open \"new.txt\" for append as 4:print #4, \"new\":close", {"Ready"}},
+        {"open \"new.txt\" for append as 2:print #2, \"new\":close", {"Ready"}},
     });
     EXPECT_EQ(rig.Stored("DATA.TXT"), Padded(written + "tail 9 \r\n"));
     EXPECT_EQ(rig.Stored("NEW.TXT"), Padded("new\r\n"));
