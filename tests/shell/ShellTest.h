@@ -34,7 +34,7 @@ private Q_SLOTS:
     void WindowLayoutAndScreenColours();
     void TicksRunSlicesButNotWhileConfiguringAndWaveNotificationsArrive();
     void ResetKeepsMemoryLatchesAndDevices();
-    void KeysReachTheMachineUntilTheFocusGoes();
+    void KeysReachTheMachineAcrossFocusChanges();
     void ExitAndCloseEndTheEventLoop();
     void AboutBoxOpensFromTheContextMenuWhileTheMachineRuns();
     void ConvertsNativeCodesToSetOne();
