@@ -76,6 +76,11 @@ void ShellTest::StartupReadsTheSettingsAndShowsTheWindow()
         {{{"Config/PrintAppend", "often"}, {"Config/PrintTranslate", -7}, {"Config/EmulatorSpeed", "12"},
           {"Other/EmulatorSpeed", 99}},
          "||1|-7|12"},
+        // Integers are 32 bits: beyond that a value is unreadable (cut down, 2^32 would be 0).
+        {{{"Config/PrintAppend", qlonglong(4294967296)}, {"Config/PrintTranslate", qlonglong(-2147483648LL)},
+          {"Config/EmulatorSpeed", qlonglong(2147483648LL)}},
+         "||1|-2147483648|3500"},
+        {{{"Config/PrintAppend", "-2147483649"}, {"Config/EmulatorSpeed", "2147483647"}}, "||1|1|2147483647"},
     };
     for (const auto& [stored, expected] : cases) {
         TestRig rig;
