@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "bus/CIoBus.h"
 #include "bus/CMemory.h"
@@ -52,6 +53,11 @@ public:
     HostFileTable& Files() { return files; }
 
 private:
+    // Explains the failure on the log, then shows the step's message; always false.
+    bool Fail(const std::string& message, const std::string& explanation);
+    // The explanation of a failed step that loads files: the file, the folder and the reason.
+    std::string FileFault(const std::string& otherwise) const;
+
     CEmuShell& shell;
     bool mainWindowCreated = false;
 

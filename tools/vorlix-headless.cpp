@@ -53,6 +53,7 @@ public:
     bool CreateMainWindow() override { return true; }
     void DestroyMainWindow() override {}
     void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void ExplainFailure(const std::string& line) override { std::fprintf(stderr, "vorlix-headless: %s\n", line.c_str()); }
     CWaveOut& WaveOut() override { return waveOut; }
     void AppendAboutItem() override {}
     void ShowMainWindow() override {}

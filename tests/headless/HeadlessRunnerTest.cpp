@@ -140,14 +140,17 @@ TEST_F(HeadlessRunner, RefusesBadArgumentsBeforeStartingAndReportsStartUpAndOutp
     EXPECT_TRUE(folder.Exists("later.log") && folder.Read("later.log").empty());
     EXPECT_EQ(Run("--pbm nowhere/image.pbm"), 1);
     EXPECT_NE(err.find("cannot write nowhere/image.pbm"), std::string::npos) << err;
-    // Start-up failures: each case takes away one more file; the first part to start reports.
-    const std::pair<const char*, const char*> startUp[] = {{"vco_slf.snd", "Sound initialization failed!\n"},
+    // Start-up failures: each case takes away one more file; the first part to start reports,
+    // with a line naming the file, the folder and the reason before the message.
+    const std::pair<std::string, std::string> startUp[] = {{"vco_slf.snd", "Sound initialization failed!\n"},
                                                            {"font.bin", "Display initialization failed!\n"},
                                                            {"basic.rom", "Memory initialization failed!\n"}};
     for (const auto& [file, message] : startUp) {
         std::filesystem::remove(folder.Path() / file);
         EXPECT_EQ(Run("--frames 1 --screen"), 1) << file;
-        EXPECT_EQ(err, message);
+        EXPECT_EQ(err, "vorlix-headless: cannot read " + file + " in " + folder.Path().string() +
+                           " (no such file): start the emulator in the folder that holds its ROM images, font and "
+                           "samples\n" + message);
         EXPECT_EQ(out, "") << file;
     }
 }

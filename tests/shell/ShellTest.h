@@ -52,7 +52,9 @@ public:
         if (onShow)
             onShow();
     }
+    void Log(const QString& line) override { lines << line; }
     QStringList texts;
+    QStringList lines;             // what went to stderr
     std::function<void()> onShow;  // runs where a real box would run its own event loop
 };
 

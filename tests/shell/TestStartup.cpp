@@ -20,6 +20,7 @@ public:
     bool Prepare(WaveBuffer&) override { return false; }
     bool Write(WaveBuffer&) override { return false; }
     bool Unprepare(WaveBuffer&) override { return false; }
+    std::string OpenError() const override { return "no device here"; }
 };
 
 }  // namespace
@@ -27,21 +28,27 @@ public:
 void ShellTest::StartupFailuresShowOneMessageAndRunNothing()
 {
     FailingWaveOut deaf;
+    // Where a file is at fault, the line on stderr names it, the folder and the reason.
+    const QString advice = "): start the emulator in the folder that holds its ROM images, font and samples";
     const struct {
         MachineFiles files;
         CWaveOut* waveOut;
         int tickMs;  // 0: the tick source cannot start, which fails the window's creation
         QString message;
+        QString line;  // %1 is the folder
     } cases[] = {
-        {{.roms = false}, nullptr, 20, "Memory initialization failed!"},
-        {{.basicSize = 16383}, nullptr, 20, "Memory initialization failed!"},
-        {{.font = false}, nullptr, 20, "Display initialization failed!"},
-        {{.samples = false}, nullptr, 20, "Sound initialization failed!"},
-        {{}, &deaf, 20, "Sound initialization failed!"},
-        {{}, nullptr, 0, "MainWnd creation failed!"},
+        {{.roms = false}, nullptr, 20, "Memory initialization failed!", "cannot read basic.rom in %1 (no such file" + advice},
+        {{.basicSize = 16383}, nullptr, 20, "Memory initialization failed!",
+         "cannot read basic.rom in %1 (needs 16384 bytes, found 16383" + advice},
+        {{.font = false}, nullptr, 20, "Display initialization failed!", "cannot read font.bin in %1 (no such file" + advice},
+        {{.samples = false}, nullptr, 20, "Sound initialization failed!", "cannot read slf.snd in %1 (no such file" + advice},
+        {{}, &deaf, 20, "Sound initialization failed!",
+         "no sound output could be opened (no device here); start with --no-sound to run silently"},
+        {{}, nullptr, 0, "MainWnd creation failed!", "the main window or its 20 ms timer could not be created"},
     };
     for (const auto& c : cases) {
         TestRig rig(c.files, c.waveOut, std::chrono::milliseconds(c.tickMs));
+        const QString line = c.line.contains("%1") ? c.line.arg(QString::fromStdString(rig.folder.Path().string())) : c.line;
         // No window shows with the message, and the box's own loop dispatches ticks, for which
         // the machine is not ready.
         int ran = -1;
@@ -57,6 +64,7 @@ void ShellTest::StartupFailuresShowOneMessageAndRunNothing()
         };
         QVERIFY2(!rig.app.Startup(), qPrintable(c.message));
         QCOMPARE(rig.messenger.texts, QStringList{c.message});
+        QCOMPARE(rig.messenger.lines, QStringList{line});
         QVERIFY(!visible);
         QCOMPARE(ran, c.tickMs ? 0 : -1);
         QVERIFY(!rig.shell.MainWindow() || (!rig.Window().isVisible() && !rig.Window().RunEnabled()));
