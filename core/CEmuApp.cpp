@@ -83,4 +83,6 @@ void CEmuApp::RunSlice()
     cpu.AddCycles(TICK_CYCLES);
     cpu.Run(TICK_CYCLES);
     cpu.RequestNmi();
+    if (afterSlice)
+        afterSlice();
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "bus/CIoBus.h"
@@ -38,8 +39,10 @@ public:
     void OnMainWindowDestroyed() { mainWindowCreated = false; }
     bool HasMainWindow() const { return mainWindowCreated; }
 
-    // One slice of emulated time: 70000 cycles, then the periodic interrupt request.
+    // One slice of emulated time: 70000 cycles, then the periodic interrupt request, then the
+    // after-slice handler (a wave output paced by emulated time lets the slice's sound play).
     void RunSlice();
+    void SetAfterSlice(std::function<void()> handler) { afterSlice = std::move(handler); }
     // The Reset button: the CPU alone.
     void ResetMachine() { cpu.Reset(); }
 
@@ -60,6 +63,7 @@ private:
 
     CEmuShell& shell;
     bool mainWindowCreated = false;
+    std::function<void()> afterSlice;
 
     // The components, constructed empty in this order and destroyed in reverse: the host file
     // table first (closing what the emulated software left open).

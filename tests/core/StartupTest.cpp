@@ -236,7 +236,11 @@ TEST(Startup, SliceLeavesBudgetZeroAndTheNmiPending)
     FakeShell shell;
     CEmuApp app(shell);
     ASSERT_TRUE(app.Startup());
+    int after = 0;  // what a wave output paced by emulated time hangs on
+    app.SetAfterSlice([&after, &app] { after += app.Cpu().cycleBudget == 0 ? 1 : 100; });
     app.RunSlice();
+    app.RunSlice();
+    EXPECT_EQ(after, 2);
     EXPECT_EQ(app.Cpu().cycleBudget, 0);
     EXPECT_EQ(app.Cpu().pendingEvents & CCpu::EVENT_NMI, CCpu::EVENT_NMI);
 

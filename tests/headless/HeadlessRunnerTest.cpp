@@ -131,9 +131,18 @@ TEST_F(HeadlessRunner, RefusesBadArgumentsBeforeStartingAndReportsStartUpAndOutp
     };
     for (const char* arguments : bad) {
         EXPECT_EQ(Run(std::string("--port6-log never.log ") + arguments), 2) << arguments;
-        EXPECT_NE(err.find("usage: vorlix-headless"), std::string::npos) << arguments;
+        // One line that says what is wrong and where to look.
+        EXPECT_TRUE(err.starts_with("vorlix-headless: ") && err.ends_with(" (try --help)\n") &&
+                    err.find('\n') == err.size() - 1)
+            << arguments << ": " << err;
         EXPECT_FALSE(folder.Exists("never.log")) << arguments;
     }
+    EXPECT_EQ(Run("--bogus"), 2);
+    EXPECT_EQ(err, "vorlix-headless: unknown option --bogus (try --help)\n");
+    EXPECT_EQ(Run("--version"), 0);
+    EXPECT_EQ(out, "vorlix-headless 1.1\n");
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_TRUE(out.starts_with("usage: vorlix-headless") && out.find("\n  --version ") != std::string::npos) << out;
     // Good settings are taken, and the options act in order: the log sees only later frames.
     EXPECT_EQ(Run("--set FileFolder=files/ --set PrintAppend=0 --set EmulatorSpeed=1 --frames 1 --port6-log later.log"), 0)
         << err;

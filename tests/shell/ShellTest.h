@@ -39,6 +39,7 @@ private Q_SLOTS:
     void AboutBoxOpensFromTheContextMenuWhileTheMachineRuns();
     void ConvertsNativeCodesToSetOne();
     void KeyScriptsGiveOneDownAndOneUpPerStroke();
+    void CommandLineRowsGiveTheHelpTheValuesAndOneLineErrors();
     void DialogRoundTrips();
     void DialogRejectsOverlongFolderAndReportsFailedWrites();
     void ColourButtonsTintOnlyTheSample();

@@ -8,8 +8,11 @@
 #include <QMessageBox>
 #include <QSettings>
 
+#include <sstream>
+
 #include "ShellTest.h"
 #include "host/CTickSource.h"
+#include "shell/CCommandLine.h"
 
 namespace {
 
@@ -161,4 +164,51 @@ void ShellTest::TickSourcePostsEveryTickUntilStoppedAndLogsTheJitter()
     }
     qInfo("tick intervals over 100 ticks at the UI thread: mean %.3f ms, min %.3f ms, max %.3f ms, std dev %.3f ms",
           sum / 100, low, high, std::sqrt(square / 100 - (sum / 100) * (sum / 100)));
+}
+
+void ShellTest::CommandLineRowsGiveTheHelpTheValuesAndOneLineErrors()
+{
+    const std::vector<CCommandLine::Row> rows = {
+        {"--quiet", "", "say less"}, {"FILE", "", "a listing to type in"}, {"--zoom", "N", "show N times larger"}};
+    const std::string help = "usage: demo [OPTION]... [FILE]\nDoes a demonstration.\n"
+                             "  --quiet    say less\n"
+                             "  --zoom N   show N times larger\n"
+                             "  --help     show this help and exit\n"
+                             "  --version  show the version and exit\n"
+                             "  FILE       a listing to type in\n";
+    const struct {
+        std::vector<const char*> arguments;
+        int status;  // -1: the program goes on
+        std::string out, err, given;
+    } cases[] = {
+        {{}, -1, "", "", ""},
+        {{"--zoom", "3", "--quiet", "prog.bas"}, -1, "", "", "--quiet FILE=prog.bas --zoom=3"},
+        {{"--zoom=2", "--zoom=", "--", "-odd.bas"}, -1, "", "", "FILE=-odd.bas --zoom="},
+        {{"-"}, -1, "", "", "FILE=-"},
+        {{"--zoom"}, 2, "", "demo: --zoom needs a value N (try --help)\n", ""},
+        {{"--quiet=1"}, 2, "", "demo: --quiet takes no value (try --help)\n", ""},
+        {{"a.bas", "b.bas"}, 2, "", "demo: unexpected argument b.bas (try --help)\n", ""},
+        {{"--bogus", "--help"}, 2, "", "demo: unknown option --bogus (try --help)\n", ""},
+        {{"-q"}, 2, "", "demo: unknown option -q (try --help)\n", ""},
+        {{"--help", "--bogus"}, 0, help, "", ""},
+        {{"--zoom", "2", "--version"}, 0, "demo 2.0\n", "", ""},
+    };
+    for (const auto& c : cases) {
+        CCommandLine line("demo", "2.0", "Does a demonstration.", rows);
+        std::vector<const char*> argv{"demo"};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        std::ostringstream out, err;
+        const auto status = line.Parse(int(argv.size()), argv.data(), out, err);
+        const QString name = QString::fromStdString(c.err + c.given);
+        QVERIFY2(status.value_or(-1) == c.status, qPrintable(name));
+        QCOMPARE(out.str(), c.out);
+        QCOMPARE(err.str(), c.err);
+        std::string given;
+        for (const auto& row : rows)
+            if (line.Has(row.name))
+                given += (given.empty() ? "" : " ") + row.name +
+                         (row.name == "--quiet" ? "" : "=" + line.Value(row.name));
+        if (c.status < 0)
+            QCOMPARE(given, c.given);
+    }
 }
