@@ -68,7 +68,9 @@ public:
             command = {XVFB_RUN, "-a"};
         command.insert(command.end(), {"/bin/sh", "-c", "echo $$ > vorlix.pid && exec \"$0\" \"$@\"", VORLIX_DESKTOP});
         command.insert(command.end(), arguments.begin(), arguments.end());
-        std::filesystem::remove(folder.Path() / "vorlix.pid");
+        // Nothing of an earlier run may be taken for this one's.
+        for (const char* name : {"vorlix.pid", "stdout.txt", "stderr.txt", "HELD.BIN"})
+            std::filesystem::remove(folder.Path() / name);
         top = ::fork();
         if (top == 0) {
             const int out = ::open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -190,7 +192,6 @@ TEST_F(DesktopProgram, EndsOnSignalsAsExitDoesWithTheGuestsFileClosedAndKept)
         std::vector<std::string> arguments;
     } cases[] = {{SIGTERM, {}}, {SIGINT, {}}, {SIGHUP, {"--no-sound"}}, {SIGTERM, {"--no-sound"}}};
     for (const auto& c : cases) {
-        std::filesystem::remove(folder.Path() / "HELD.BIN");
         Desktop desktop(folder, c.arguments, {}, true);
         ASSERT_TRUE(WaitUntil([this] { return Held(); }, std::chrono::seconds(60))) << desktop.Err();
         ASSERT_TRUE(desktop.Signal(c.signal));
