@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test Vorlix on Debian 12.
-#   ./dev.sh run    install what is missing, build, start the emulator
+#   ./dev.sh run    install what is missing, build, start the emulator (further arguments,
+#                   such as --no-sound, go to the emulator)
 #   ./dev.sh test   install what is missing, build, run every test (plain and sanitized)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -33,7 +34,7 @@ run)
     build build
     cd build/runtime
     if [ -x ../shell/vorlix ]; then
-        exec ../shell/vorlix
+        exec ../shell/vorlix "${@:2}"
     fi
     exec ../tools/vorlix-headless --frames 50 --screen
     ;;

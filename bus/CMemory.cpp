@@ -1,6 +1,7 @@
 #include "bus/CMemory.h"
 
 #include "host/CHostFile.h"
+#include "host/CStartupFiles.h"
 
 namespace {
 
@@ -19,16 +20,25 @@ constexpr RomImage ROM_IMAGES[] = {
 
 }  // namespace
 
-bool CMemory::Init()
+bool CMemory::Init(CStartupFiles* startup)
 {
+    CStartupFiles scratch;
+    CStartupFiles& files = startup ? *startup : scratch;
     bytes.fill(0xFF);
     for (const RomImage& rom : ROM_IMAGES) {
+        CHostFile file;
+        if (!files.Open(file, rom.name))
+            return false;
         // A read error counts as a failure, like a file that cannot be opened.
-        long n = CHostFile::ReadFile(rom.name, bytes.data() + rom.address, rom.maxBytes);
-        if (n < 0)
+        const long n = file.Read(bytes.data() + rom.address, rom.maxBytes);
+        if (n < 0) {
+            files.Refuse(rom.name, "a read error");
             return false;
-        if (rom.mustBeFull && static_cast<std::uint32_t>(n) < rom.maxBytes)
+        }
+        if (rom.mustBeFull && static_cast<std::uint32_t>(n) < rom.maxBytes) {
+            files.Refuse(rom.name, CStartupFiles::ShortBy(rom.maxBytes, n));
             return false;
+        }
     }
     return true;
 }

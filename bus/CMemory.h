@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+class CStartupFiles;
+
 class CMemory {
 public:
     static constexpr std::uint32_t SIZE = 0x10000;
@@ -15,8 +17,9 @@ public:
 
     // Fills memory with 0xFF and loads "basic.rom" (all 16384 bytes required), "dev_dos.rom"
     // (up to 4096 at 0x6000) and "dev_pr.rom" (up to 2048 at 0x7800) from the working
-    // directory. Stops at the first file that cannot be opened or read.
-    bool Init();
+    // directory. Stops at the first file that cannot be opened or read. The files are opened
+    // through `startup` when given, which notes them and the reason of a failure.
+    bool Init(CStartupFiles* startup = nullptr);
 
     std::uint8_t ReadByte(std::uint32_t address) const { return bytes[address & MASK]; }
     void WriteByte(std::uint32_t address, std::uint8_t value) { bytes[address & MASK] = value; }

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "bus/CIoBus.h"
 #include "bus/CMemory.h"
@@ -37,8 +39,10 @@ public:
     void OnMainWindowDestroyed() { mainWindowCreated = false; }
     bool HasMainWindow() const { return mainWindowCreated; }
 
-    // One slice of emulated time: 70000 cycles, then the periodic interrupt request.
+    // One slice of emulated time: 70000 cycles, then the periodic interrupt request, then the
+    // after-slice handler (a wave output paced by emulated time lets the slice's sound play).
     void RunSlice();
+    void SetAfterSlice(std::function<void()> handler) { afterSlice = std::move(handler); }
     // The Reset button: the CPU alone.
     void ResetMachine() { cpu.Reset(); }
 
@@ -52,8 +56,14 @@ public:
     HostFileTable& Files() { return files; }
 
 private:
+    // Explains the failure on the log, then shows the step's message; always false.
+    bool Fail(const std::string& message, const std::string& explanation);
+    // The explanation of a failed step that loads files: the file, the folder and the reason.
+    std::string FileFault(const std::string& otherwise) const;
+
     CEmuShell& shell;
     bool mainWindowCreated = false;
+    std::function<void()> afterSlice;
 
     // The components, constructed empty in this order and destroyed in reverse: the host file
     // table first (closing what the emulated software left open).

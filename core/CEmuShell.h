@@ -20,6 +20,9 @@ public:
     // A warning message box with the application name as caption and one OK button; returns
     // when the user has dismissed it.
     virtual void ShowMessage(const std::string& text) = 0;
+    // One line for the log (stderr, after the program's name), written just before a failed
+    // start-up step's message: what could not be used, where, and how to go on.
+    virtual void ExplainFailure(const std::string& line) { (void)line; }
     // The wave output the sound generator opens; its buffers come back to CSound::OnBufferDone.
     virtual CWaveOut& WaveOut() = 0;
     // Adds a separator and "About..." to the window menu (or its stand-in on this platform).

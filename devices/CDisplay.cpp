@@ -2,6 +2,7 @@
 
 #include "bus/CMemory.h"
 #include "host/CHostFile.h"
+#include "host/CStartupFiles.h"
 
 namespace {
 
@@ -9,13 +10,23 @@ namespace {
 // anything left in bits 1 and 0 would show as stray pixels in the next cell; it is dropped.
 constexpr std::uint8_t PIXEL_BITS = 0xFC;
 
+constexpr const char* FONT_FILE = "font.bin";
+
 }  // namespace
 
-bool CDisplay::Init()
+bool CDisplay::Init(CStartupFiles* startup)
 {
-    std::uint8_t font[FONT_BYTES];
-    if (CHostFile::ReadFile("font.bin", font, sizeof font) != static_cast<long>(sizeof font))
+    CStartupFiles scratch;
+    CStartupFiles& files = startup ? *startup : scratch;
+    CHostFile file;
+    if (!files.Open(file, FONT_FILE))
         return false;
+    std::uint8_t font[FONT_BYTES];
+    const long n = file.Read(font, sizeof font);
+    if (n != static_cast<long>(sizeof font)) {
+        files.Refuse(FONT_FILE, n < 0 ? "a read error" : CStartupFiles::ShortBy(sizeof font, n));
+        return false;
+    }
     BuildGlyphTable(font);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class CMemory;
+class CStartupFiles;
 
 class CDisplay {
 public:
@@ -30,8 +31,9 @@ public:
     explicit CDisplay(const CMemory& memory) : memory(memory) {}
 
     // Reads the first FONT_BYTES of "font.bin" from the working directory and builds the
-    // glyph table. False when the file cannot be opened or is shorter than that.
-    bool Init();
+    // glyph table. False when the file cannot be opened or is shorter than that. The file is
+    // opened through `startup` when given, which notes it and the reason of a failure.
+    bool Init(CStartupFiles* startup = nullptr);
 
     // Advances the frame counter and renders video memory. The returned IMAGE_BYTES stay
     // valid until the next call.

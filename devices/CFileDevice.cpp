@@ -8,6 +8,7 @@
 #include "cpu/CCpu.h"
 #include "devices/CFolderLookup.h"
 #include "devices/CHostName.h"
+#include "devices/HostFileTable.h"
 
 void CFileDevice::OpenRead() { Open(CHostFile::Mode::Read); }
 
@@ -24,13 +25,8 @@ void CFileDevice::Open(CHostFile::Mode mode)
         return;
     }
     // The folder text is put in front as it stands: it carries its own trailing separator.
-    // A zero byte in it would cut the path short at some other place, so it opens nothing.
     const std::string path = settings.fileFolder + *name;
-    if (path.find('\0') != std::string::npos) {
-        Report(false);
-        return;
-    }
-    Report(file.Open(CFolderLookup::Resolve(path), mode));
+    Report(file.Open(CFolderLookup::Resolve(path), mode, &files.StartupFiles()));
 }
 
 void CFileDevice::ReadBlock()

@@ -5,6 +5,7 @@
 #include "bus/CIoBus.h"
 #include "core/Settings.h"
 #include "cpu/CCpu.h"
+#include "devices/HostFileTable.h"
 #include "devices/TranslateChar.h"
 #include "host/CHostFile.h"
 
@@ -12,7 +13,9 @@ void CPrinterDevice::OpenWrite()
 {
     CHostFile& file = BeginOpen();
     // A destination that cannot be opened leaves the slot empty; later writes to it do nothing.
-    file.Open(settings.printDestination, settings.printAppend != 0 ? CHostFile::Mode::Append : CHostFile::Mode::Create);
+    // The emulator's own files are never a destination.
+    file.Open(settings.printDestination, settings.printAppend != 0 ? CHostFile::Mode::Append : CHostFile::Mode::Create,
+              &files.StartupFiles());
     Report();
 }
 

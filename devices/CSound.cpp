@@ -19,7 +19,7 @@ CSound::CSound()
 {
 }
 
-bool CSound::Init(CWaveOut& out)
+bool CSound::Init(CWaveOut& out, CStartupFiles* startup)
 {
     // The ring is already circulating; queueing its buffers again would only fail.
     if (running)
@@ -29,7 +29,7 @@ bool CSound::Init(CWaveOut& out)
     waveOut = &out;
     if (!OpenWaveOut())
         return false;
-    if (!LoadSamples())
+    if (!LoadSamples(startup))
         return false;
 
     SetControl(0);
@@ -60,10 +60,10 @@ bool CSound::OpenWaveOut()
     return false;
 }
 
-bool CSound::LoadSamples()
+bool CSound::LoadSamples(CStartupFiles* startup)
 {
     for (int id = 0; id < SAMPLE_COUNT; ++id) {
-        if (!samples[static_cast<std::size_t>(id)].Load(SAMPLE_FILES[id]))
+        if (!samples[static_cast<std::size_t>(id)].Load(SAMPLE_FILES[id], startup))
             return false;
     }
     return true;

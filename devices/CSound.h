@@ -13,6 +13,8 @@
 #include "devices/CSoundTables.h"
 #include "devices/CWaveOut.h"
 
+class CStartupFiles;
+
 class CSound {
 public:
     static constexpr int BUFFER_COUNT = 20;
@@ -30,8 +32,9 @@ public:
     CSound& operator=(const CSound&) = delete;
 
     // Builds the tables, opens the wave output (retrying), loads the five samples, switches
-    // the sound off and queues the 20 silent buffers. False on the first failure.
-    bool Init(CWaveOut& waveOut);
+    // the sound off and queues the 20 silent buffers. False on the first failure. The samples
+    // are opened through `startup` when given, which notes them and the reason of a failure.
+    bool Init(CWaveOut& waveOut, CStartupFiles* startup = nullptr);
     // A byte written to port 6.
     void SetControl(std::uint8_t value);
     // A buffer the wave output has finished playing: refill it and queue it again.
@@ -45,7 +48,7 @@ private:
     enum SampleId { SLF, VCO_SLF, VCO_LO, VCO_HI, NOISE, SAMPLE_COUNT };
 
     bool OpenWaveOut();
-    bool LoadSamples();
+    bool LoadSamples(CStartupFiles* startup);
     bool Queue(WaveBuffer& buffer);
     bool IsRingBuffer(const WaveBuffer& buffer) const;
     void Render(std::uint8_t* out);

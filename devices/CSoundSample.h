@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class CStartupFiles;
+
 class CSoundSample {
 public:
     static constexpr std::uint32_t TAIL_BYTES = 110;
@@ -18,8 +20,9 @@ public:
 
     // Reads the named file from the working directory (exclusive sharing). False, leaving the
     // sample empty, when the file cannot be opened or read in full, or its size is outside
-    // MIN_BYTES..MAX_BYTES.
-    bool Load(const std::string& name);
+    // MIN_BYTES..MAX_BYTES. The file is opened through `startup` when given, which notes it
+    // and the reason of a failure.
+    bool Load(const std::string& name, CStartupFiles* startup = nullptr);
 
     // Bytes in one loop; 0 while nothing is loaded.
     std::uint32_t Length() const { return length; }

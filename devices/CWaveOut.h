@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // One buffer as it travels through the wave output. The owner keeps the memory; the host
 // only borrows it from Write until the buffer comes back.
@@ -39,4 +40,6 @@ public:
     virtual bool Write(WaveBuffer& buffer) = 0;
     // Releases a returned buffer. False while the buffer is still queued.
     virtual bool Unprepare(WaveBuffer& buffer) = 0;
+    // Why the last Open failed, in the host's words, for the user; empty when not known.
+    virtual std::string OpenError() const { return {}; }
 };

@@ -1,12 +1,14 @@
 // The eight host file slots shared by the printer and file-store channels: a slot number
-// names the same file whichever channel uses it. The application owns the one table; the
-// channels reach it through CHostDevice. Destroying the table closes what is still open.
+// names the same file whichever channel uses it, and beside them the emulator's own files,
+// which no slot may open for writing. The application owns the one table; the channels reach
+// it through CHostDevice. Destroying the table closes what is still open.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "host/CHostFile.h"
+#include "host/CStartupFiles.h"
 
 class HostFileTable {
 public:
@@ -21,6 +23,11 @@ public:
     CHostFile& Slot(int slot) { return slots[static_cast<std::size_t>(slot >= 0 && slot < SLOTS ? slot : 0)]; }
     void CloseAll();
 
+    // The ROM images, font and samples start-up loaded: the channels' write opens pass it on.
+    CStartupFiles& StartupFiles() { return startupFiles; }
+    const CStartupFiles& StartupFiles() const { return startupFiles; }
+
 private:
+    CStartupFiles startupFiles;
     std::array<CHostFile, SLOTS> slots;
 };

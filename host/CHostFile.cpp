@@ -1,10 +1,13 @@
 #include "host/CHostFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "host/CStartupFiles.h"
 
 CHostFile::~CHostFile() { Close(); }
 
@@ -20,51 +23,75 @@ CHostFile& CHostFile::operator=(CHostFile&& other) noexcept
     return *this;
 }
 
-bool CHostFile::Open(const std::string& path, Mode mode)
+bool CHostFile::Open(const std::string& path, Mode mode, const CStartupFiles* untouchable)
 {
     Close();
-    if (path.empty())
-        return false;
+    error = 0;
+    // The system takes a path up to its first zero byte: a path holding one would open
+    // another file than the one named.
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return Fail(-1, ENOENT);
     // Non-blocking only for the open itself: a FIFO put where a file is expected must not
     // hang the program.
     int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     switch (mode) {
     case Mode::Read: flags |= O_RDONLY; break;
-    case Mode::Create: flags |= O_WRONLY | O_CREAT; break;
-    case Mode::Append: flags |= O_WRONLY | O_CREAT; break;
+    case Mode::Create: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
+    case Mode::Append: flags |= O_WRONLY | O_CREAT | O_NOFOLLOW; break;
     }
     int f = ::open(path.c_str(), flags, 0666);
     if (f < 0)
-        return false;
+        return Fail(-1, errno);
     struct stat st {};
-    if (::fstat(f, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(f);
-        return false;
-    }
+    if (::fstat(f, &st) != 0)
+        return Fail(f, errno);
+    if (S_ISDIR(st.st_mode))
+        return Fail(f, EISDIR);
+    if (mode != Mode::Read && untouchable && untouchable->Contains(Id{st.st_dev, st.st_ino}))
+        return Fail(f, EPERM);
     // A FIFO stays non-blocking, so that reading or writing it can never stall the machine;
     // files and devices go back to ordinary blocking transfers.
     if (!S_ISFIFO(st.st_mode)) {
         int fl = ::fcntl(f, F_GETFL);
-        if (fl < 0 || ::fcntl(f, F_SETFL, fl & ~O_NONBLOCK) != 0) {
-            ::close(f);
-            return false;
-        }
+        if (fl < 0 || ::fcntl(f, F_SETFL, fl & ~O_NONBLOCK) != 0)
+            return Fail(f, errno);
     }
     // The share is exclusive: whoever holds the file first keeps it.
-    if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
-        ::close(f);
-        return false;
-    }
-    if (mode == Mode::Create && S_ISREG(st.st_mode) && ::ftruncate(f, 0) != 0) {
-        ::close(f);
-        return false;
-    }
-    if (mode == Mode::Append && S_ISREG(st.st_mode) && ::lseek(f, 0, SEEK_END) < 0) {
-        ::close(f);
-        return false;
-    }
+    if (::flock(f, LOCK_EX | LOCK_NB) != 0)
+        return Fail(f, errno);
+    if (mode == Mode::Create && S_ISREG(st.st_mode) && ::ftruncate(f, 0) != 0)
+        return Fail(f, errno);
+    if (mode == Mode::Append && S_ISREG(st.st_mode) && ::lseek(f, 0, SEEK_END) < 0)
+        return Fail(f, errno);
     fd = f;
     return true;
+}
+
+bool CHostFile::Fail(int f, int why)
+{
+    if (f >= 0)
+        ::close(f);
+    error = why != 0 ? why : EIO;
+    return false;
+}
+
+CHostFile::Id CHostFile::Identity() const
+{
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::string CHostFile::Describe(int error)
+{
+    switch (error) {
+    case ENOENT: return "no such file";
+    case EISDIR: return "a folder, not a file";
+    case EWOULDBLOCK: return "held open by another program";
+    case EACCES: return "no permission to read it";
+    default: return std::strerror(error);
+    }
 }
 
 void CHostFile::Close()

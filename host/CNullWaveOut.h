@@ -1,6 +1,7 @@
-// A wave output with no device behind it, for the headless runner: it always opens, and
-// every buffer written counts as played at once. The runner pumps DeliverFinished each frame
-// and hands the buffers to CSound::OnBufferDone, as the shell does with the real device.
+// A wave output with no device behind it, for tests and benchmarks: it always opens, and
+// every buffer written counts as played at once. Its user pumps DeliverFinished and hands the
+// buffers to CSound::OnBufferDone, as the shell does with the real device. (CSilentWaveOut
+// is the one that keeps the pace of emulated time.)
 #pragma once
 
 #include <functional>

@@ -12,8 +12,13 @@ bool CSdlWaveOut::Open()
     if (device != 0)
         return true;
     if (!audioStarted) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        // Left to itself SDL would catch SIGINT and SIGTERM and turn them into a quit event
+        // that nobody here reads, so that the program could no longer be ended by them.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            openError = std::string("SDL: ") + SDL_GetError();
             return false;
+        }
         audioStarted = true;
     }
 
@@ -29,12 +34,14 @@ bool CSdlWaveOut::Open()
     SDL_AudioSpec obtained{};
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (id == 0) {
+        openError = std::string("SDL: ") + SDL_GetError();
         // Leave SDL's audio as we found it, so the next attempt starts afresh.
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         audioStarted = false;
         return false;
     }
     device = id;
+    openError.clear();
     SDL_PauseAudioDevice(device, 0);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "devices/CWaveOut.h"
@@ -24,12 +25,15 @@ public:
     CSdlWaveOut& operator=(const CSdlWaveOut&) = delete;
 
     // Starts SDL's audio alone and opens the default device, playing at once. Opening an open
-    // device succeeds without doing anything.
+    // device succeeds without doing anything. SDL is told to leave the process's signals
+    // alone: the program's owner decides what SIGINT and SIGTERM do.
     bool Open() override;
     bool Prepare(WaveBuffer& buffer) override;
     // Takes a copy of the buffer's bytes, so the audio thread never reads the owner's memory.
     bool Write(WaveBuffer& buffer) override;
     bool Unprepare(WaveBuffer& buffer) override;
+    // "SDL: " and SDL's own words for the last failed Open.
+    std::string OpenError() const override { return openError; }
 
     // Called on the audio thread once for every finished buffer; it must only signal.
     void SetWakeup(std::function<void()> wake);
@@ -51,6 +55,7 @@ private:
 
     std::uint32_t device = 0;  // SDL_AudioDeviceID, 0 while closed
     bool audioStarted = false;
+    std::string openError;
     std::function<void()> wake;
 
     // Shared with the audio thread, under lock.

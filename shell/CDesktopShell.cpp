@@ -49,6 +49,11 @@ void CDesktopShell::ShowMessage(const std::string& text)
     messenger.Show(mainWnd && mainWnd->isVisible() ? mainWnd : nullptr, QString::fromStdString(text));
 }
 
+void CDesktopShell::ExplainFailure(const std::string& line)
+{
+    messenger.Log(QString::fromStdString(line));
+}
+
 void CDesktopShell::AppendAboutItem()
 {
     if (mainWnd)

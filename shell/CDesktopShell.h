@@ -32,6 +32,7 @@ public:
     bool CreateMainWindow() override;
     void DestroyMainWindow() override;
     void ShowMessage(const std::string& text) override;
+    void ExplainFailure(const std::string& line) override;
     CWaveOut& WaveOut() override { return waveOut; }
     void AppendAboutItem() override;
     void ShowMainWindow() override;

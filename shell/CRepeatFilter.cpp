@@ -1,5 +1,7 @@
 #include "shell/CRepeatFilter.h"
 
+#include "shell/CKeyCodes.h"
+
 void CRepeatFilter::Press(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp)
 {
     if (pending && pending->key == key && pending->timestamp == timestamp) {
@@ -8,6 +10,9 @@ void CRepeatFilter::Press(std::uint32_t key, std::uint8_t scan, std::uint64_t ti
         return;
     }
     Flush();
+    // A key held since before the focus came back: this is one of its repeats.
+    if (heldAcrossFocus.count(key) != 0)
+        return;
     if (held.insert(key).second)
         sink(true, scan);
 }
@@ -16,8 +21,8 @@ bool CRepeatFilter::Release(std::uint32_t key, std::uint8_t scan, std::uint64_t 
 {
     Flush();
     // Keys whose press was not passed on (pressed before the focus came, or as part of a
-    // system combination) are not released either.
-    if (!IsHeld(key))
+    // system combination) are not released either, except Shift and Ctrl.
+    if (!IsHeld(key) && heldAcrossFocus.count(key) == 0 && !CKeyCodes::IsShiftOrCtrl(scan))
         return false;
     pending = Pending{key, scan, timestamp};
     return true;
@@ -29,12 +34,22 @@ void CRepeatFilter::Flush()
         return;
     const Pending release = *pending;
     pending.reset();
-    held.erase(release.key);
-    sink(false, release.scan);
+    const bool passedOn = held.erase(release.key) != 0;
+    heldAcrossFocus.erase(release.key);
+    // The focus loss released every other key already.
+    if (passedOn || CKeyCodes::IsShiftOrCtrl(release.scan))
+        sink(false, release.scan);
 }
 
 void CRepeatFilter::Forget()
 {
-    pending.reset();
+    if (pending && CKeyCodes::IsShiftOrCtrl(pending->scan))
+        Flush();
+    if (pending) {
+        held.erase(pending->key);  // released before the focus went
+        heldAcrossFocus.erase(pending->key);
+        pending.reset();
+    }
+    heldAcrossFocus.insert(held.begin(), held.end());
     held.clear();
 }

@@ -2,7 +2,9 @@
 // Under X11 a held key produces release/press pairs carrying one timestamp, and Qt's own
 // repeat flag cannot be trusted, so a release is held back until the next key event or a
 // short timer: a press of the same key with the same timestamp cancels it as a repeat.
-// A press of a key already held (repeats without releases) is dropped as well.
+// A press of a key already held (repeats without releases) is dropped as well. Keys still held
+// when the focus went give no presses until they are released; the release of Shift or Ctrl
+// always goes on, since the keyboard translator keeps them held across a focus loss.
 // CScreenWnd feeds it and owns the timer that calls Flush().
 #pragma once
 
@@ -28,7 +30,8 @@ public:
     bool Release(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp);
     // Passes on a release that is still waiting.
     void Flush();
-    // The focus has gone: every key counts as released and nothing waits.
+    // The focus has gone: every key counts as released. A waiting release of Shift or Ctrl
+    // goes on at once; others are dropped. Keys still held give no presses until released.
     void Forget();
 
     bool IsHeld(std::uint32_t key) const { return held.count(key) != 0; }
@@ -43,5 +46,6 @@ private:
 
     Sink sink;
     std::set<std::uint32_t> held;
+    std::set<std::uint32_t> heldAcrossFocus;  // held when the focus went, not yet released
     std::optional<Pending> pending;
 };

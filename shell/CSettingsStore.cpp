@@ -1,5 +1,7 @@
 #include "shell/CSettingsStore.h"
 
+#include <limits>
+
 #include <QSettings>
 
 #include "core/Settings.h"
@@ -8,11 +10,15 @@ namespace {
 
 const QString SECTION = QStringLiteral("Config");
 
+// Values are 32-bit integers. One outside that range is unreadable, like text: cut down to 32
+// bits, 4294967296 would read as 0 and turn an append into a replace.
 int ReadInt(const QSettings& store, const QString& name, int fallback)
 {
     bool ok = false;
-    const int value = store.value(name).toInt(&ok);
-    return ok ? value : fallback;
+    const qlonglong value = store.value(name).toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return fallback;
+    return static_cast<int>(value);
 }
 
 }  // namespace

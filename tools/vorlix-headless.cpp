@@ -14,9 +14,11 @@
 #include "core/CEmuShell.h"
 #include "core/CScreenText.h"
 #include "core/CTypist.h"
-#include "host/CNullWaveOut.h"
+#include "host/CSilentWaveOut.h"
 
 namespace {
+
+const char VERSION[] = "vorlix-headless 1.1\n";
 
 const char USAGE[] =
     "usage: vorlix-headless [OPTION]...\n"
@@ -32,6 +34,8 @@ const char USAGE[] =
     "                     are 1 (black), so the file's bits are the image's bits\n"
     "  --port6-log FILE   from here on, write one line \"FRAME 0xVV\" per port 6 write,\n"
     "                     FRAME counting the frames of this run from 1\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
     "Exit status: 0 done, 1 start-up or output failure, 2 bad arguments.\n";
 
 // Frames a typed key is held, and frames between one key's release and the next press.
@@ -53,12 +57,13 @@ public:
     bool CreateMainWindow() override { return true; }
     void DestroyMainWindow() override {}
     void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void ExplainFailure(const std::string& line) override { std::fprintf(stderr, "vorlix-headless: %s\n", line.c_str()); }
     CWaveOut& WaveOut() override { return waveOut; }
     void AppendAboutItem() override {}
     void ShowMainWindow() override {}
     void EnableRun() override {}
 
-    CNullWaveOut waveOut;
+    CSilentWaveOut waveOut;
 };
 
 class Port6Log final : public CPortObserver {
@@ -132,6 +137,12 @@ bool Fail(const std::string& message)
     return false;
 }
 
+// A bad command line: one line, and where to find the rest.
+bool BadArguments(const std::string& message)
+{
+    return Fail(message + " (try --help)");
+}
+
 bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
 {
     for (int i = 1; i < argc; ++i) {
@@ -139,9 +150,9 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
         bool takesValue = option == "--set" || option == "--frames" || option == "--type" ||
                           option == "--pbm" || option == "--port6-log";
         if (option != "--screen" && !takesValue)
-            return Fail("unknown option " + option);
+            return BadArguments("unknown option " + option);
         if (takesValue && i + 1 >= argc)
-            return Fail(option + " needs a value");
+            return BadArguments(option + " needs a value");
         std::string value = takesValue ? argv[++i] : "";
         Action action{};
         if (option == "--set") {
@@ -150,22 +161,22 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
             action.text = value.substr(0, eq);
             action.value = eq == std::string::npos ? "" : value.substr(eq + 1);
             if (eq == std::string::npos || !ApplySetting(action.text, action.value, nullptr))
-                return Fail("bad setting " + value);
+                return BadArguments("bad setting " + value);
         } else if (option == "--frames") {
             action.kind = Action::Kind::Frames;
             if (!ParseNumber(value, action.count))
-                return Fail("bad frame count " + value);
+                return BadArguments("bad frame count " + value);
         } else if (option == "--type") {
             action.kind = Action::Kind::Type;
             std::string error;
             if (!CTypist::Plan(value, action.strokes, error))
-                return Fail(error);
+                return BadArguments(error);
         } else if (option == "--screen") {
             action.kind = Action::Kind::Screen;
         } else {
             action.kind = option == "--pbm" ? Action::Kind::Pbm : Action::Kind::PortLog;
             if (value.empty())
-                return Fail(option + " needs a file name");
+                return BadArguments(option + " needs a file name");
             action.text = value;
         }
         actions.push_back(std::move(action));
@@ -176,8 +187,18 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
 // Runs the started machine: frames, typing, and what it shows.
 class Runner {
 public:
-    Runner(CEmuApp& app, CNullWaveOut& waveOut) : app(app), waveOut(waveOut), log(frame) {}
-    ~Runner() { app.Bus().SetObserver(nullptr); }
+    Runner(CEmuApp& app, CSilentWaveOut& waveOut) : app(app), log(frame)
+    {
+        // Each slice plays 20 ms of sound; the buffers it finished are refilled.
+        app.SetAfterSlice([&app, &waveOut] {
+            waveOut.Play(CSilentWaveOut::SLICE_BYTES, [&app](WaveBuffer& buffer) { app.Sound().OnBufferDone(buffer); });
+        });
+    }
+    ~Runner()
+    {
+        app.Bus().SetObserver(nullptr);
+        app.SetAfterSlice(nullptr);
+    }
 
     bool Do(const Action& action)
     {
@@ -216,8 +237,6 @@ private:
             ++frame;
             app.RunSlice();
             image = app.Display().Render();
-            // The null output plays every queued buffer at once; refill them as the device would.
-            waveOut.DeliverFinished([this](WaveBuffer& buffer) { app.Sound().OnBufferDone(buffer); });
         }
     }
 
@@ -247,7 +266,6 @@ private:
     }
 
     CEmuApp& app;
-    CNullWaveOut& waveOut;
     unsigned long frame = 0;
     const std::uint8_t* image = nullptr;
     Port6Log log;
@@ -261,11 +279,13 @@ int main(int argc, char** argv)
         std::fputs(USAGE, stdout);
         return 0;
     }
-    std::vector<Action> actions;
-    if (!ParseArguments(argc, argv, actions)) {
-        std::fputs(USAGE, stderr);
-        return 2;
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs(VERSION, stdout);
+        return 0;
     }
+    std::vector<Action> actions;
+    if (!ParseArguments(argc, argv, actions))
+        return 2;
 
     HeadlessShell shell;
     CEmuApp app(shell);

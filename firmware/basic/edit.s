@@ -23,7 +23,7 @@ auto_num:       .ds     2               ; AUTO: the next number
 auto_step:      .ds     2
 auto_flag:      .ds     1               ;   non-zero while on
 
-        .area   _CODE
+        .area   _RCODE2
 
 ; [n] for a line number: DE = n, or BC when there is none (at a comma or the end of the
 ; statement); "Illegal function call" above 65529. opt_next: the same after a comma, or BC

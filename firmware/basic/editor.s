@@ -31,7 +31,7 @@ ed_cur:         .ds 2           ;   the cursor
 ed_text:        .ds 2           ;   after the last non-blank
 ed_end:         .ds 2           ;   after the last cell
 
-        .area   _RCODE0
+        .area   _CODE
 
 ; Ctrl+C: nothing taken.
 ed_brk:

@@ -10,6 +10,7 @@ onerr_num:      .ds     2               ; ON ERROR GOTO: the handler's line numb
 in_trap:        .ds     1               ; the handler is running (until RESUME)
 res_txt:        .ds     2
 res_lin:        .ds     2
+err_trap::      .ds     2               ; not 0: errors go there instead (LOAD's bad lines)
 
         .area   _RCODE2
 
@@ -80,7 +81,12 @@ err_name::       ld      e, #64
 err_nodev::      ld      e, #68
 
 error::
-        ld      a, e
+        ld      hl, (err_trap)
+        ld      a, h
+        or      l
+        jr      z, 1$
+        jp      (hl)
+1$:     ld      a, e
         ld      (errnum), a
         ld      hl, (curlin)
         ld      (errline), hl

@@ -27,7 +27,7 @@ P_POW   = 11
 valtyp::        .ds     1
 fac2:           .ds     4               ; scratch while both operands become numbers
 
-        .area   _CODE
+        .area   _RCODE2
 
 ; Evaluates a whole expression.
 eval::  ld      d, #1

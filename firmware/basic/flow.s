@@ -27,7 +27,7 @@ for_type:       .ds     1
 for_lim:        .ds     4
 for_step:       .ds     4
 
-        .area   _CODE
+        .area   _RCODE0
 
 msg_ready:
         .ascii  "Ready"
@@ -43,6 +43,7 @@ ready::
 ; The prompt on the kept frames.
 ready_keep:
         ld      sp, (base_sp)
+        call    pr_end                  ; the command's print job ends
         call    io_reset
         call    sound_off
         call    con_col

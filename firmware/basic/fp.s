@@ -12,7 +12,7 @@
 fac::   .ds     4               ; the accumulator
 fp_es:  .ds     2               ; fp_mul/fp_div: exponent (low byte) and sign (bit 7, high)
 
-        .area   _CODE
+        .area   _RCODE0
 
 ; ---------------------------------------------------------------- moving numbers
 ; FAC = the number at HL. Keeps BC, DE, HL.

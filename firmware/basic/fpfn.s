@@ -19,7 +19,7 @@ fpf_q:  .ds     1               ; a quadrant, or flags
 rnd_seed:       .ds     4       ; the generator's state
 rnd_last:       .ds     4       ; the last value of RND
 
-        .area   _RCODE0
+        .area   _RCODE2
 
 ; FAC = the polynomial at HL in FAC: a count, then the coefficients from the highest power.
 fpf_poly:

@@ -14,7 +14,7 @@ fpo_dig:        .ds     10      ; its ten digits, leading zeros included
 fpo_e:          .ds     1       ; the decimal exponent
 fpi_k:          .ds     2       ; fp_fin: the power of ten to apply
 
-        .area   _RCODE2
+        .area   _CODE
 
 ; ---------------------------------------------------------------- text to number
 ; Reads a number at HL: blanks, a sign, digits with an optional point, an optional

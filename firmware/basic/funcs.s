@@ -18,7 +18,7 @@ fn_padr:        .ds     2 * MAXPARAMS
 fn_ptype:       .ds     MAXPARAMS
 fn_save:        .ds     4
 
-        .area   _RCODE2
+        .area   _RCODE1
 
 fn_table::
         .dw     fn_int, fn_sgn, fn_abs, fn_sqr, fn_sin, fn_cos, fn_tan, fn_atn

@@ -17,7 +17,7 @@ GR_SWITCH       = 0x11                  ; the graphics set from the next cell on
         .area   _DATA
 gr_op:          .ds     1               ; 0 PLOT, 0xFF UNPLOT
 
-        .area   _CODE
+        .area   _RCODE1
 
 ; PLOT x, y / UNPLOT x, y
 st_plot::

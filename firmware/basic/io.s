@@ -12,8 +12,8 @@ chan::          .ds     1               ; 0 the screen, else the printer or a fi
 dev_col::       .ds     1               ; the column on the printer or in a file
 nbuf:           .ds     9               ; a sign may go in front of the digits
 inp_vars:       .ds     2               ; INPUT: the first variable in the statement
-inp_ptr:        .ds     2               ; INPUT, READ: the next character to take
-inp_line:       .ds     1               ; LINE INPUT
+inp_ptr::       .ds     2               ; INPUT, READ: the next character to take
+inp_line::      .ds     1               ; LINE INPUT
 datptr::        .ds     2               ; READ: where the next item is looked for
 datin:          .ds     1               ; 1 when datptr is inside a DATA statement
 datlin:         .ds     2               ; the line of the DATA being read
@@ -23,7 +23,7 @@ inp_plen:       .ds     1               ; INPUT: the prompt's length (its text a
 inp_q:          .ds     1               ; INPUT: "? " after the prompt
 inp_data:       .ds     1               ; READ: a colon ends an unquoted field
 
-        .area   _RCODE2
+        .area   _RCODE0
 
 ; Output to the screen.
 io_reset::
@@ -189,7 +189,7 @@ st_print::
         call    chan_select
         call    pr_items
         jp      chan_end
-pr_items:
+pr_items::
         jr      z, pr_newline
 pr_loop:
         cp      #';
@@ -399,7 +399,7 @@ inp_redo:
         ld      hl, (stmt_txt)          ; the whole statement again
         dec     hl
         jp      exec_stmt
-inp_whole:                              ; LINE INPUT: the whole line into a string
+inp_whole::                             ; LINE INPUT: the whole line into a string
         call    any_var
         cp      #VT_STR
         jp      nz, err_type

@@ -4,7 +4,7 @@
 ; character comparisons and ' follow. tok_init builds the indexes in RAM.
         .module keywords
         .include "basic.inc"
-        .area   _RCODE1
+        .area   _CODE
 kw_table::
         .db     TK_ABS, 'A, 'B, 'S|0x80
         .db     TK_AND, 'A, 'N, 'D|0x80

@@ -18,7 +18,7 @@ sig:            .ds     2
 sig_end:        .ds     2
 sig_endc:       .ds     2
 
-        .area   _RCODE2
+        .area   _RCODE3
 
 ; Z if memory holds an intact program: the signature, then a walk of the links with rising
 ; line numbers, each line ending in 0, up to the recorded end. Keeps nothing.

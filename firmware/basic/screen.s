@@ -19,7 +19,7 @@ scr_col::       .ds 1           ; 0-39, 40 while a wrap is pending
 scr_row::       .ds 1           ; follows scr_col: ld de, (scr_col) gives D = row, E = column
 scr_links::     .ds CON_ROWS
 
-        .area   _RCODE3
+        .area   _RCODE1
 
 ; con_init: clears the screen and the links, cursor home, empties the key queue; no sound,
 ; no break pending, overtype mode. Leaves ticks alone.

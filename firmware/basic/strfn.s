@@ -8,7 +8,7 @@ sf_buf:         .ds     42
 sf_a:           .ds     1
 sf_start:       .ds     1
 
-        .area   _RCODE2
+        .area   _RCODE1
 
 ; (string): DE = its temporary, HL after the bracket.
 arg_str:

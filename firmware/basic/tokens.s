@@ -5,7 +5,7 @@
         .module tokens
         .include "basic.inc"
 
-KBUF_SIZE       = 1024                  ; room for a crunched line (plus one raw copy)
+KBUF_SIZE       = 768                   ; room for a crunched line (plus one raw copy)
 KBUF_ROOM       = 260                   ; the most one step of crunching stores at once
 
         .area   _DATA
@@ -23,7 +23,7 @@ cr_dest:        .ds     2
 cr_int:         .ds     2
 in_text::       .ds     1               ; listing: 0 code, 1 string or REM, 2 DATA
 
-        .area   _RCODE1
+        .area   _RCODE2
 
 ; Builds the indexes of the keyword table.
 tok_init::

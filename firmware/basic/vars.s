@@ -26,7 +26,7 @@ arr_dp:         .ds     2
 arr_elems:      .ds     2
 arr_off:        .ds     2
 
-        .area   _RCODE0
+        .area   _CODE
 
 ; Resolves the variable token whose slot's high byte is at HL: DE = its value (or array
 ; entry) address, written into the slot. Keeps HL.

@@ -183,3 +183,39 @@ TEST(Statements, ListingGivesBackWhatWasTyped)
     basic.Enter("10\nlist 10-20");
     EXPECT_EQ(basic.Output(), (Lines{"20 IF A<=B THEN 100 ELSE GOTO 0020", "Ready"}));
 }
+
+// The statements that reach the machine itself: the screen, keys, ports, memory, the clock
+// and the sound chip.
+TEST(Statements, MachineStatements)
+{
+    BasicSession basic;
+    basic.Enter("cls:print at 5,10;\"x\";:locate 7,2:print \"y\";:locate 0,0");
+    Lines screen = basic.Screen();
+    EXPECT_EQ(screen[5], "          x");
+    EXPECT_EQ(screen[7], "  y");
+
+    basic.Enter("cls:new\n10 get a$:get b:print a$;b:print inkey$;\"/\";len(inkey$)\nrun");
+    basic.Keys("q!");
+    EXPECT_EQ(basic.Output(), (Lines{"q 33", "/ 0", "Ready"}));
+
+    // Machine code: LD A,5 / RET for CALL, INC HL / RET for USR.
+    basic.Enter("poke &hf600,62:poke &hf601,5:poke &hf602,201:call &hf600:print \"called\"");
+    EXPECT_EQ(basic.Output(), (Lines{"called", "Ready"}));
+    basic.Enter("poke &hf600,35:poke &hf601,201:print usr(&hf600,9);usr(&hf600)");
+    EXPECT_EQ(basic.Output(), (Lines{" 10  1", "Ready"}));
+
+    basic.Enter("time=100:print time>=100;time<110:print peek(65535)>=0");
+    EXPECT_EQ(basic.Output(), (Lines{"-1 -1", "-1", "Ready"}));
+    basic.Enter("wait 58,128:print \"port 58 has bit 7\":out 58,0:print inp(58)");
+    EXPECT_EQ(basic.Output(), (Lines{"port 58 has bit 7", " 135", "Ready"}));
+
+    // SOUND: the control byte to port 6, and after the given frames a 0 (Ready stops the
+    // tone too, so the program waits for its end).
+    basic.Enter("new\n10 sound 9,10:t=time\n20 if time-t<20 then 20");
+    const std::size_t writes = basic.Machine().SoundWrites().size();
+    basic.Enter("run");
+    const auto& log = basic.Machine().SoundWrites();
+    ASSERT_GE(log.size(), writes + 2);
+    EXPECT_EQ(log[writes].second, 9);
+    EXPECT_EQ(log[writes + 1].second, 0);
+}

@@ -4,6 +4,8 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "ChannelMachine.h"
 #include "devices/CHostName.h"
@@ -193,6 +195,16 @@ TEST_F(Channels, HostWriteFailuresAreReported)
     File(CLOSE);
     EXPECT_EQ(root.Read("store/BIG.BIN").size(), 300u);
 
+    // A device that is always full, as a file in the store (a node of our own, or the system's
+    // own reached through the folder text and the lookup that ignores case).
+    const bool ownNode = ::mknod((store + "FULL").c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0;
+    settings.fileFolder = ownNode ? store : "/dev/";
+    ASSERT_EQ(Open(OPEN_WRITE, 1, "FULL       "), OK);
+    cpu.SetHL(0x4000);
+    EXPECT_EQ(File(WRITE_BLOCK), FAILED);
+    File(CLOSE);
+    settings.fileFolder = store;
+
     // A folder that cannot hold files. Tests run as root, which a read-only mode does not stop,
     // so the folder text names a path below a regular file; a zero byte must not cut it short.
     root.WriteText("plain", "not a folder");
@@ -230,4 +242,78 @@ TEST_F(Channels, CommandsOutsideTheChannelChangeOnlyTheOutputLatch)
     // Nothing above moved the slot along.
     EXPECT_EQ(File(READ_BLOCK), OK);
     EXPECT_EQ(Memory(0x4000, 256), PatternBytes(256));
+}
+
+TEST_F(Channels, TheEmulatorsOwnFilesAreReadButNeverWrittenUnderAnyName)
+{
+    // The store is the folder of the ROM images, font and samples, as with the default
+    // settings, and start-up has loaded two of them; COPY.SND is another name of a sample.
+    const Bytes font = PatternBytes(2560), sample = PatternBytes(4000, 9);
+    root.Write("store/font.bin", font);
+    root.Write("store/slf.snd", sample);
+    fs::create_hard_link(store + "slf.snd", store + "COPY.SND");
+    for (const char* name : {"font.bin", "slf.snd"}) {
+        CHostFile loaded;
+        ASSERT_TRUE(files.StartupFiles().Open(loaded, store + name)) << name;
+    }
+    for (const char* name : {"FONT    BIN", "font    bin", "SLF     SND", "COPY    SND"}) {
+        EXPECT_EQ(Open(OPEN_WRITE, 1, name), FAILED) << name;
+        EXPECT_FALSE(files.Slot(1).IsOpen()) << name;
+    }
+    // The printer's open still reports 0, appending or replacing, and leaves the slot empty.
+    for (int append : {1, 0}) {
+        for (const char* name : {"slf.snd", "COPY.SND", "font.bin"}) {
+            settings.printAppend = append;
+            settings.printDestination = store + name;
+            Regs(2, 0, 0, 0);
+            EXPECT_EQ(Printer(OPEN_WRITE), OK) << name;
+            EXPECT_FALSE(files.Slot(2).IsOpen()) << name;
+            EXPECT_EQ(Print(2, "lost"), OK);
+        }
+    }
+    // Reading them stays allowed, and the folder's other files are written as ever.
+    ASSERT_EQ(Open(OPEN_READ, 3, "FONT    BIN"), OK);
+    cpu.SetHL(0x4000);
+    EXPECT_EQ(File(READ_BLOCK), OK);
+    EXPECT_EQ(Memory(0x4000, 256), PatternBytes(256));
+    File(CLOSE);
+    EXPECT_EQ(Open(OPEN_WRITE, 4, "GAME    BAS"), OK);
+    File(CLOSE);
+    EXPECT_EQ(root.Read("store/font.bin"), font);
+    EXPECT_EQ(root.Read("store/slf.snd"), sample);
+    EXPECT_EQ(Listing(store), (std::set<std::string>{"font.bin", "slf.snd", "COPY.SND", "GAME.BAS"}));
+}
+
+TEST_F(Channels, SymbolicLinksAreReadThroughButNeverCreatedEmptiedOrWrittenThrough)
+{
+    // Links the user put in the store: to a file outside, to a file not there (yet), and one
+    // whose name differs from the asked one only in case.
+    root.Write("outside.bin", PatternBytes(256));
+    fs::create_symlink("../outside.bin", store + "LINK.BIN");
+    fs::create_symlink("../created.bin", store + "DANGLE.BIN");
+    fs::create_symlink(root.File("outside.bin"), store + "lower.bin");
+    for (const char* name : {"LINK    BIN", "DANGLE  BIN", "LOWER   BIN"}) {
+        EXPECT_EQ(Open(OPEN_WRITE, 1, name), FAILED) << name;
+        EXPECT_FALSE(files.Slot(1).IsOpen()) << name;
+    }
+    for (int append : {1, 0}) {
+        for (const char* name : {"LINK.BIN", "DANGLE.BIN"}) {
+            settings.printAppend = append;
+            settings.printDestination = store + name;
+            Regs(2, 0, 0, 0);
+            EXPECT_EQ(Printer(OPEN_WRITE), OK) << name;
+            EXPECT_FALSE(files.Slot(2).IsOpen()) << name;
+            EXPECT_EQ(Print(2, "lost"), OK);
+        }
+    }
+    EXPECT_EQ(root.Read("outside.bin"), PatternBytes(256));
+    EXPECT_EQ(Listing(root.Path()), (std::set<std::string>{"outside.bin", "store"}));
+    // Reading through them works.
+    for (const char* name : {"LINK    BIN", "LOWER   BIN"}) {
+        ASSERT_EQ(Open(OPEN_READ, 3, name), OK) << name;
+        cpu.SetHL(0x4000);
+        EXPECT_EQ(File(READ_BLOCK), OK);
+        EXPECT_EQ(Memory(0x4000, 256), PatternBytes(256));
+        File(CLOSE);
+    }
 }

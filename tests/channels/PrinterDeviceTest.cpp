@@ -63,8 +63,10 @@ TEST_F(PrinterChannel, WriteBytesTranslatesAsSetAtEachWriteAndLeavesTheRegisters
 TEST_F(PrinterChannel, UnusableOrFullDestinationsStillReportZero)
 {
     root.WriteText("plain", "a file, not a folder");
+    // A zero byte would make the system open "out" instead of the path given.
     for (const std::string& destination :
-         {std::string(), root.File("plain") + "/print.out", root.File("missing/print.out"), root.Path().string()}) {
+         {std::string(), root.File("plain") + "/print.out", root.File("missing/print.out"), root.Path().string(),
+          root.File("out") + std::string(1, '\0') + ".txt"}) {
         settings.printDestination = destination;
         bus.SetInputLatch(PRINTER_PORT, 0x77);
         Regs(200, 0, 0, 0x1234);

@@ -132,3 +132,10 @@ outtext:
         .db     7, 13, 0
 xyz:    .ascii  "XYZ"
         .db     0
+
+; The BASIC links some of the console's modules to run from RAM: here every such area runs
+; where it is linked, in this image's ROM (the build gives them addresses there).
+        .area   _RCODE0
+        .area   _RCODE1
+        .area   _RCODE2
+        .area   _RCODE3

@@ -47,6 +47,11 @@ public:
         calls.push_back("ShowMessage");
         messages.push_back(text);
     }
+    void ExplainFailure(const std::string& line) override
+    {
+        calls.push_back("ExplainFailure");
+        lines.push_back(line);
+    }
     CWaveOut& WaveOut() override { return waveOut; }
     void AppendAboutItem() override { calls.push_back("AppendAboutItem"); }
     void ShowMainWindow() override { calls.push_back("ShowMainWindow"); }
@@ -56,6 +61,7 @@ public:
     FakeWaveOut waveOut;
     std::vector<std::string> calls;
     std::vector<std::string> messages;
+    std::vector<std::string> lines;
 };
 
 // The complete set of start-up files in the working directory.
@@ -69,7 +75,15 @@ void WriteMachineFiles(const TempFolder& dir)
         dir.Write(name, 4000, 0x80);
 }
 
-const std::vector<std::string> NO_WINDOW_SHOWN_AFTER_FAILURE = {"ReadSettings", "CreateMainWindow", "ShowMessage"};
+const std::vector<std::string> NO_WINDOW_SHOWN_AFTER_FAILURE = {"ReadSettings", "CreateMainWindow", "ExplainFailure",
+                                                                 "ShowMessage"};
+
+// The line that explains a start-up file that could not be used.
+std::string CannotRead(const std::string& file, const TempFolder& dir, const std::string& reason)
+{
+    return "cannot read " + file + " in " + dir.Path().string() + " (" + reason +
+           "): start the emulator in the folder that holds its ROM images, font and samples";
+}
 
 }  // namespace
 
@@ -135,29 +149,42 @@ TEST(Startup, MissingBasicRomStopsBeforeTheOtherImagesAreOpened)
     EXPECT_EQ(shell.calls.back(), "DestroyMainWindow");
 }
 
-TEST(Startup, EachFailureShowsOnlyItsOwnMessage)
+TEST(Startup, EachFailureShowsOnlyItsOwnMessageAfterALineNamingTheFileTheFolderAndWhy)
 {
     struct Case {
         const char* brokenFile;
-        bool asFolder;
+        enum { MISSING, FOLDER, SHORT, LOCKED } how;
         const char* message;
+        const char* reason;
     };
     const Case cases[] = {
-        {"basic.rom", true, "Memory initialization failed!"},
-        {"dev_pr.rom", false, "Memory initialization failed!"},
-        {"font.bin", false, "Display initialization failed!"},
-        {"font.bin", true, "Display initialization failed!"},
+        {"basic.rom", Case::FOLDER, "Memory initialization failed!", "a folder, not a file"},
+        {"basic.rom", Case::SHORT, "Memory initialization failed!", "needs 16384 bytes, found 100"},
+        {"basic.rom", Case::LOCKED, "Memory initialization failed!", "held open by another program"},
+        {"dev_pr.rom", Case::MISSING, "Memory initialization failed!", "no such file"},
+        {"font.bin", Case::MISSING, "Display initialization failed!", "no such file"},
+        {"font.bin", Case::FOLDER, "Display initialization failed!", "a folder, not a file"},
+        {"font.bin", Case::SHORT, "Display initialization failed!", "needs 2560 bytes, found 100"},
+        {"vco_lo.snd", Case::MISSING, "Sound initialization failed!", "no such file"},
+        {"noise.snd", Case::SHORT, "Sound initialization failed!", "needs 110 to 16777216 bytes, found 100"},
     };
     for (const Case& c : cases) {
         TempFolder dir;
         WriteMachineFiles(dir);
         std::filesystem::remove(dir.Path() / c.brokenFile);
-        if (c.asFolder)
+        if (c.how == Case::FOLDER)
             std::filesystem::create_directory(dir.Path() / c.brokenFile);
+        if (c.how == Case::SHORT || c.how == Case::LOCKED)
+            dir.Write(c.brokenFile, c.how == Case::SHORT ? 100 : 0x4000, 0x00);
+        CHostFile holder;
+        if (c.how == Case::LOCKED) {
+            ASSERT_TRUE(holder.Open(c.brokenFile, CHostFile::Mode::Read));
+        }
         FakeShell shell;
         CEmuApp app(shell);
         EXPECT_FALSE(app.Startup()) << c.brokenFile;
         EXPECT_EQ(shell.messages, std::vector<std::string>{c.message}) << c.brokenFile;
+        EXPECT_EQ(shell.lines, std::vector<std::string>{CannotRead(c.brokenFile, dir, c.reason)});
         EXPECT_EQ(shell.calls, NO_WINDOW_SHOWN_AFTER_FAILURE) << c.brokenFile;
     }
 }
@@ -178,18 +205,6 @@ TEST(Startup, ShortFontFailsAfterBusMemoryAndKeyboardAreUp)
     EXPECT_EQ(shell.waveOut.opens, 0);                         // sound never tried
 }
 
-TEST(Startup, LockedBasicRomFailsLikeAMissingOne)
-{
-    TempFolder dir;
-    WriteMachineFiles(dir);
-    CHostFile holder;
-    ASSERT_TRUE(holder.Open("basic.rom", CHostFile::Mode::Read));
-    FakeShell shell;
-    CEmuApp app(shell);
-    EXPECT_FALSE(app.Startup());
-    EXPECT_EQ(shell.messages, std::vector<std::string>{"Memory initialization failed!"});
-}
-
 TEST(Startup, WindowFailureAndWindowClosedByUser)
 {
     TempFolder dir;
@@ -200,6 +215,7 @@ TEST(Startup, WindowFailureAndWindowClosedByUser)
         CEmuApp app(shell);
         EXPECT_FALSE(app.Startup());
         EXPECT_EQ(shell.messages, std::vector<std::string>{"MainWnd creation failed!"});
+        EXPECT_EQ(shell.lines, std::vector<std::string>{"the main window or its 20 ms timer could not be created"});
         app.Shutdown();  // no window was recorded, so there is none to destroy
         EXPECT_EQ(shell.calls, NO_WINDOW_SHOWN_AFTER_FAILURE);
     }
@@ -220,7 +236,11 @@ TEST(Startup, SliceLeavesBudgetZeroAndTheNmiPending)
     FakeShell shell;
     CEmuApp app(shell);
     ASSERT_TRUE(app.Startup());
+    int after = 0;  // what a wave output paced by emulated time hangs on
+    app.SetAfterSlice([&after, &app] { after += app.Cpu().cycleBudget == 0 ? 1 : 100; });
     app.RunSlice();
+    app.RunSlice();
+    EXPECT_EQ(after, 2);
     EXPECT_EQ(app.Cpu().cycleBudget, 0);
     EXPECT_EQ(app.Cpu().pendingEvents & CCpu::EVENT_NMI, CCpu::EVENT_NMI);
 

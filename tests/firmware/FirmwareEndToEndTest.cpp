@@ -86,7 +86,7 @@ TEST(FirmwareEndToEnd, BannerArithmeticErrorsAndLineWrapping)
     RuntimeFolder folder;
     const std::string rem = "10 rem 3456789012345678901234567890abcde";  // a full row
     const Rows expected = {
-        "Vorlix BASIC 2.0", "24574 bytes free", "Ready", "print 6*7", " 42", "Ready",
+        "Vorlix BASIC 2.0", "24062 bytes free", "Ready", "print 6*7", " 42", "Ready",
         rem, "20 x=3:print x/(x-3)", "run", "Division by zero in 20", "Ready",
         "list", "10 REM 3456789012345678901234567890abcde", "20 X=3:PRINT X/(X-3)", "Ready",
         "print \"" + std::string(33, 'x'), std::string(12, 'x') + "\"", std::string(40, 'x'),

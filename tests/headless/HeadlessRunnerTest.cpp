@@ -131,23 +131,35 @@ TEST_F(HeadlessRunner, RefusesBadArgumentsBeforeStartingAndReportsStartUpAndOutp
     };
     for (const char* arguments : bad) {
         EXPECT_EQ(Run(std::string("--port6-log never.log ") + arguments), 2) << arguments;
-        EXPECT_NE(err.find("usage: vorlix-headless"), std::string::npos) << arguments;
+        // One line that says what is wrong and where to look.
+        EXPECT_TRUE(err.starts_with("vorlix-headless: ") && err.ends_with(" (try --help)\n") &&
+                    err.find('\n') == err.size() - 1)
+            << arguments << ": " << err;
         EXPECT_FALSE(folder.Exists("never.log")) << arguments;
     }
+    EXPECT_EQ(Run("--bogus"), 2);
+    EXPECT_EQ(err, "vorlix-headless: unknown option --bogus (try --help)\n");
+    EXPECT_EQ(Run("--version"), 0);
+    EXPECT_EQ(out, "vorlix-headless 1.1\n");
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_TRUE(out.starts_with("usage: vorlix-headless") && out.find("\n  --version ") != std::string::npos) << out;
     // Good settings are taken, and the options act in order: the log sees only later frames.
     EXPECT_EQ(Run("--set FileFolder=files/ --set PrintAppend=0 --set EmulatorSpeed=1 --frames 1 --port6-log later.log"), 0)
         << err;
     EXPECT_TRUE(folder.Exists("later.log") && folder.Read("later.log").empty());
     EXPECT_EQ(Run("--pbm nowhere/image.pbm"), 1);
     EXPECT_NE(err.find("cannot write nowhere/image.pbm"), std::string::npos) << err;
-    // Start-up failures: each case takes away one more file; the first part to start reports.
-    const std::pair<const char*, const char*> startUp[] = {{"vco_slf.snd", "Sound initialization failed!\n"},
+    // Start-up failures: each case takes away one more file; the first part to start reports,
+    // with a line naming the file, the folder and the reason before the message.
+    const std::pair<std::string, std::string> startUp[] = {{"vco_slf.snd", "Sound initialization failed!\n"},
                                                            {"font.bin", "Display initialization failed!\n"},
                                                            {"basic.rom", "Memory initialization failed!\n"}};
     for (const auto& [file, message] : startUp) {
         std::filesystem::remove(folder.Path() / file);
         EXPECT_EQ(Run("--frames 1 --screen"), 1) << file;
-        EXPECT_EQ(err, message);
+        EXPECT_EQ(err, "vorlix-headless: cannot read " + file + " in " + folder.Path().string() +
+                           " (no such file): start the emulator in the folder that holds its ROM images, font and "
+                           "samples\n" + message);
         EXPECT_EQ(out, "") << file;
     }
 }

@@ -34,11 +34,12 @@ private Q_SLOTS:
     void WindowLayoutAndScreenColours();
     void TicksRunSlicesButNotWhileConfiguringAndWaveNotificationsArrive();
     void ResetKeepsMemoryLatchesAndDevices();
-    void KeysReachTheMachineUntilTheFocusGoes();
+    void KeysReachTheMachineAcrossFocusChanges();
     void ExitAndCloseEndTheEventLoop();
     void AboutBoxOpensFromTheContextMenuWhileTheMachineRuns();
     void ConvertsNativeCodesToSetOne();
     void KeyScriptsGiveOneDownAndOneUpPerStroke();
+    void CommandLineRowsGiveTheHelpTheValuesAndOneLineErrors();
     void DialogRoundTrips();
     void DialogRejectsOverlongFolderAndReportsFailedWrites();
     void ColourButtonsTintOnlyTheSample();
@@ -52,7 +53,9 @@ public:
         if (onShow)
             onShow();
     }
+    void Log(const QString& line) override { lines << line; }
     QStringList texts;
+    QStringList lines;             // what went to stderr
     std::function<void()> onShow;  // runs where a real box would run its own event loop
 };
 

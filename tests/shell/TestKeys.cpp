@@ -16,6 +16,7 @@ namespace {
 constexpr quint32 XK_ESCAPE = 9, XK_A = 38, XK_S = 39, XK_TAB = 23, XK_LCTRL = 37, XK_LALT = 64;
 constexpr quint32 XK_F10 = 76, XK_F12 = 96, XK_KP4 = 83, XK_KPENTER = 104, XK_RCTRL = 105;
 constexpr quint32 XK_UP = 111, XK_LEFT = 113, XK_RIGHT = 114, XK_DOWN = 116, XK_RALT = 108;
+constexpr quint32 XK_LSHIFT = 50, XK_RSHIFT = 62;
 
 constexpr auto ALT = Qt::AltModifier;
 
@@ -79,6 +80,14 @@ void ShellTest::KeyScriptsGiveOneDownAndOneUpPerStroke()
         {"focus loss drops a waiting release and the releases of held keys; new presses count",
          {{'P', XK_A, 10}, {'P', XK_S, 11}, {'R', XK_S, 12}, {'F'}, {'R', XK_A, 20}, {'P', XK_A, 21}},
          "D1E D1F F D1E"},
+        {"a key held across a focus change gives no press at its repeats until it is released",
+         {{'P', XK_A, 10}, {'F'}, {'R', XK_A, 30}, {'P', XK_A, 30}, {'p', XK_A, 40}, {'R', XK_A, 60}, {'P', XK_A, 70}},
+         "D1E F D1E"},
+        {"the releases of Shift and Ctrl always go on: held across a focus change, waiting when it "
+         "comes, or pressed before the focus came",
+         {{'P', XK_LSHIFT, 10}, {'P', XK_LCTRL, 11}, {'F'}, {'R', XK_LSHIFT, 30}, {'R', XK_LCTRL, 31},
+          {'P', XK_RSHIFT, 40}, {'R', XK_RSHIFT, 41}, {'F'}, {'R', XK_LSHIFT, 50}},
+         "D2A D1D F U2A U1D D36 U36 F U2A"},
     };
     CMemory memory;
     CDisplay display(memory);

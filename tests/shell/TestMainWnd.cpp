@@ -11,6 +11,7 @@
 #include "ShellTest.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CConfigDlg.h"
+#include "shell/CRepeatFilter.h"
 #include "shell/CScreenWnd.h"
 
 void ShellTest::WindowLayoutAndScreenColours()
@@ -142,7 +143,7 @@ void ShellTest::ResetKeepsMemoryLatchesAndDevices()
     app.Files().CloseAll();
 }
 
-void ShellTest::KeysReachTheMachineUntilTheFocusGoes()
+void ShellTest::KeysReachTheMachineAcrossFocusChanges()
 {
     TestRig rig;
     QVERIFY(rig.app.Startup());
@@ -151,25 +152,54 @@ void ShellTest::KeysReachTheMachineUntilTheFocusGoes()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window.Screen()));
-    auto send = [&window](QEvent::Type type, quint64 time) {
-        QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, 38, 0, 0, "a");  // A by its XKB keycode
+    // Keys by their XKB keycodes: A, C, left Shift, left Ctrl.
+    constexpr quint32 A = 38, C = 54, SHIFT = 50, CTRL = 37;
+    auto send = [&window](QEvent::Type type, quint32 native, quint64 time) {
+        QKeyEvent key(type, Qt::Key_unknown, Qt::NoModifier, native, 0, 0, QString());
         key.setTimestamp(time);
         QCoreApplication::sendEvent(window.Screen(), &key);
     };
+    QWidget other;
+    auto focusAwayAndBack = [&] {
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    };
     // The translator latches the code with bit 7 set while held, and interrupts.
-    send(QEvent::KeyPress, 100);
+    send(QEvent::KeyPress, A, 100);
     QCOMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0xE1));
     QVERIFY(rig.app.Cpu().pendingEvents & CCpu::EVENT_INT);
-    send(QEvent::KeyRelease, 200);
+    send(QEvent::KeyRelease, A, 200);
     QTRY_COMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0x61));
-    // Held while another window takes the focus, it is released for the machine.
-    send(QEvent::KeyPress, 300);
+    // Held while another window takes the focus, it is released for the machine, and its
+    // repeats after the focus is back are no new presses.
+    send(QEvent::KeyPress, A, 300);
     QCOMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0xE1));
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    QTRY_COMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0x61));
+    focusAwayAndBack();
+    QCOMPARE(rig.app.Bus().ReadPort(56), std::uint8_t(0x61));
+    rig.app.Cpu().pendingEvents = 0;
+    send(QEvent::KeyRelease, A, 400);
+    send(QEvent::KeyPress, A, 400);
+    send(QEvent::KeyRelease, A, 500);
+    QTest::qWait(2 * CRepeatFilter::RELEASE_HOLD_MS);
+    QVERIFY(rig.app.Bus().ReadPort(56) == 0x61 && !(rig.app.Cpu().pendingEvents & CCpu::EVENT_INT));
+    // Shift or Ctrl held while the focus is away and released after it is back: the machine
+    // sees the release, so the next letter is plain (held, A would give 0xC1 and C a Break).
+    const struct {
+        quint32 modifier, letter;
+        std::uint8_t code;
+    } modifiers[] = {{SHIFT, A, 0xE1}, {CTRL, C, 0xE3}};
+    quint64 time = 1000;
+    for (const auto& m : modifiers) {
+        send(QEvent::KeyPress, m.modifier, time += 10);
+        focusAwayAndBack();
+        send(QEvent::KeyRelease, m.modifier, time += 10);
+        send(QEvent::KeyPress, m.letter, time += 10);
+        QCOMPARE(rig.app.Bus().ReadPort(56), m.code);
+        send(QEvent::KeyRelease, m.letter, time += 10);
+    }
 }
 
 void ShellTest::ExitAndCloseEndTheEventLoop()

@@ -13,6 +13,7 @@
 #include "devices/CSound.h"
 #include "host/CHostFile.h"
 #include "host/CNullWaveOut.h"
+#include "host/CSilentWaveOut.h"
 
 namespace {
 
@@ -364,4 +365,53 @@ TEST(NullWaveOut, HandsBackWhatWasWrittenSinceTheLastDelivery)
     }
     EXPECT_EQ(seen, (std::vector<std::uintptr_t>{0, 1, 2, 0, 1, 2, 0, 1, 2}));
 
+}
+
+TEST(SilentWaveOut, HandsBuffersBackInStepWithEmulatedTime)
+{
+    // Alone: a buffer comes back once its last byte has played; time with nothing queued is
+    // silence and is not made up; a buffer written again in the handler waits for later time.
+    CSilentWaveOut out;
+    std::uint8_t bytes[2][110] = {};
+    WaveBuffer buffers[2] = {{bytes[0], 110, 0, 0}, {bytes[1], 110, 1, 0}};
+    std::vector<std::uintptr_t> seen;
+    auto handler = [&](WaveBuffer& b) {
+        EXPECT_EQ(b.flags & (WaveBuffer::DONE | WaveBuffer::QUEUED), WaveBuffer::DONE);
+        seen.push_back(b.user);
+    };
+    ASSERT_TRUE(out.Prepare(buffers[0]));
+    EXPECT_FALSE(out.Write(buffers[0])) << "not open yet";
+    ASSERT_TRUE(out.Open() && out.Write(buffers[0]) && out.Prepare(buffers[1]) && out.Write(buffers[1]));
+    const std::pair<std::uint32_t, std::vector<std::uintptr_t>> steps[] = {
+        {109, {}}, {1, {0}}, {300, {0, 1}}, {1000, {0, 1}}};
+    for (const auto& [played, expected] : steps) {
+        out.Play(played, handler);
+        EXPECT_EQ(seen, expected) << played;
+    }
+    ASSERT_TRUE(out.Write(buffers[0]));
+    seen.clear();
+    out.Play(109, handler);
+    EXPECT_TRUE(seen.empty()) << "the dry time before was not made up";
+    out.Play(1000, [&](WaveBuffer& b) { handler(b); EXPECT_TRUE(out.Write(b)); });
+    out.Play(110, handler);
+    EXPECT_EQ(seen, (std::vector<std::uintptr_t>{0, 0}));
+
+    // With the sound generator's ring: 441 bytes a 20 ms slice, 22050 a second of emulated time.
+    TempFolder dir;
+    for (const char* name : {"slf.snd", "vco_slf.snd", "vco_lo.snd", "vco_hi.snd", "noise.snd"})
+        dir.Write(name, 4000, 0x80);
+    CSound sound;
+    CSilentWaveOut ring;
+    ASSERT_TRUE(sound.Init(ring));
+    int returned = 0;
+    const std::pair<int, int> counts[] = {{1, 4}, {2, 8}, {5, 20}, {10, 40}, {50, 200}, {100, 400}, {250, 1002}};
+    int slice = 0;
+    for (const auto& [slices, buffers] : counts) {
+        for (; slice < slices; ++slice)
+            ring.Play(CSilentWaveOut::SLICE_BYTES, [&](WaveBuffer& b) {
+                ++returned;
+                sound.OnBufferDone(b);
+            });
+        EXPECT_EQ(returned, buffers) << slices << " slices";
+    }
 }

@@ -43,6 +43,8 @@ public:
     std::uint8_t Cell(int row, int column);
     const std::vector<SoundWrite>& SoundWrites() const { return soundWrites; }
     int Frame() const { return frame; }
+    // The temporary working folder the machine runs in.
+    const std::filesystem::path& Folder() const { return folder.Path(); }
     CEmuApp& App() { return app; }
 
 private:
