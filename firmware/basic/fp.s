@@ -1,0 +1,835 @@
+; Floating point: the accumulator, arithmetic, comparison and integer conversions.
+; Numbers are 4 bytes (README.md): mantissa low, middle, sign and high 7 bits, exponent
+; biased by 128 (0 = zero). In registers B = exponent, C = sign and high, D, E.
+; Results round to nearest, halves away from zero; every public routine keeps HL (unless
+; HL is its output), IX and IY.
+
+        .module fp
+        .include "basic.inc"
+        .globl  error
+
+        .area   _DATA
+fac::   .ds     4               ; the accumulator
+fp_es:  .ds     2               ; fp_mul/fp_div: exponent (low byte) and sign (bit 7, high)
+
+        .area   _CODE
+
+; ---------------------------------------------------------------- moving numbers
+; FAC = the number at HL. Keeps BC, DE, HL.
+fp_ld_fac_hl::
+        push    de
+        ld      e,(hl)
+        inc     hl
+        ld      d,(hl)
+        inc     hl
+        ld      (fac),de
+        ld      e,(hl)
+        inc     hl
+        ld      d,(hl)
+        ld      (fac+2),de
+        dec     hl
+        dec     hl
+        dec     hl
+        pop     de
+        ret
+
+; The number at HL = FAC. Keeps BC, DE, HL.
+fp_st_fac_hl::
+        push    de
+        ld      de,(fac)
+        ld      (hl),e
+        inc     hl
+        ld      (hl),d
+        inc     hl
+        ld      de,(fac+2)
+        ld      (hl),e
+        inc     hl
+        ld      (hl),d
+        dec     hl
+        dec     hl
+        dec     hl
+        pop     de
+        ret
+
+; BCDE = the number at HL. Keeps HL.
+fp_ld_bcde_hl::
+        ld      e,(hl)
+        inc     hl
+        ld      d,(hl)
+        inc     hl
+        ld      c,(hl)
+        inc     hl
+        ld      b,(hl)
+        dec     hl
+        dec     hl
+        dec     hl
+        ret
+
+; BCDE = FAC. Keeps HL and A.
+fp_ld_bcde_fac::
+        ld      de,(fac)
+        ld      bc,(fac+2)
+        ret
+
+; FAC = BCDE. Keeps every register.
+fp_ld_fac_bcde::
+        ld      (fac),de
+        ld      (fac+2),bc
+        ret
+
+; Pushes FAC under the return address; `pop de` then `pop bc` take it back as BCDE.
+; Keeps BC and HL; destroys DE.
+fp_push_fac::
+        pop     de              ; return address
+        push    hl
+        ld      hl,(fac+2)
+        ex      (sp),hl
+        push    hl
+        ld      hl,(fac)
+        ex      (sp),hl
+        push    de
+        ret
+
+; ---------------------------------------------------------------- signs
+; FAC = -FAC. Keeps BC, DE, HL.
+fp_neg::
+        ld      a,(fac+3)
+        or      a
+        ret     z               ; zero has no sign
+        ld      a,(fac+2)
+        xor     #0x80
+        ld      (fac+2),a
+        ret
+
+; FAC = abs(FAC). Keeps BC, DE, HL.
+fp_abs::
+        ld      a,(fac+2)
+        and     #0x7F
+        ld      (fac+2),a
+        ret
+
+; A = -1, 0 or 1 by the sign of FAC, flags as `or a`. Keeps BC, DE, HL.
+fp_sgn::
+        ld      a,(fac+3)
+        or      a
+        ret     z
+        ld      a,(fac+2)
+        rla
+        sbc     a,a             ; 0xFF for negatives
+        ret     nz
+        inc     a
+        ret
+
+; A = 1, 0 or 0xFF as FAC is above, equal to or below BCDE; flags as `or a`. Keeps BC,
+; DE and HL. Zero is four zero bytes, so it takes part like any positive number.
+fp_cmp::
+        ld      a,(fac+2)
+        xor     c
+        jp      m,3$            ; the signs differ: the sign of FAC decides
+        ld      a,(fac+3)
+        cp      b
+        jr      nz,1$
+        ld      a,(fac+2)
+        cp      c
+        jr      nz,1$
+        ld      a,(fac+1)
+        cp      d
+        jr      nz,1$
+        ld      a,(fac)
+        sub     e
+        ret     z
+1$:     sbc     a,a             ; 0xFF when |FAC| < |BCDE|
+        bit     7,c
+        jr      z,2$
+        cpl                     ; both negative: the larger magnitude is the lower number
+2$:     or      #1
+        ret
+3$:     ld      a,(fac+2)
+        rla
+        sbc     a,a
+        or      #1
+        ret
+
+; ---------------------------------------------------------------- addition
+; FAC = BCDE - FAC.
+fp_sub::
+        ld      a,(fac+2)
+        xor     #0x80
+        ld      (fac+2),a
+        ; fall into fp_add
+
+; FAC = BCDE + FAC. Keeps HL.
+fp_add::
+        ld      a,(fac+3)
+        or      a
+        jp      z,fp_ld_fac_bcde        ; FAC zero: the sum is BCDE
+        inc     b
+        dec     b
+        ret     z                       ; BCDE zero: the sum is FAC
+        push    hl
+        sub     b
+        jr      nc,1$
+        ; BCDE is the larger: exchange it with FAC so that FAC always holds the larger
+        neg
+        ld      hl,(fac)
+        ex      de,hl
+        ld      (fac),hl
+        ld      hl,(fac+2)
+        ld      (fac+2),bc
+        ld      c,l
+1$:     cp      #26
+        jp      nc,fp_pop_ret           ; too small to show
+        ld      b,a                     ; exponent difference
+        ld      a,(fac+2)
+        xor     c
+        ld      h,a                     ; bit 7: the signs differ
+        set     7,c
+        ; shift C D E right by B places; the bits shifted out collect in L (guard byte)
+        ld      l,#0
+        ld      a,b
+        cp      #8
+        jr      c,3$
+        ; whole bytes first; bit 0 of H notes any bits lost beyond the guard byte, so that a
+        ; difference rounds right, and goes into the lowest guard bit that stays
+        res     0,h
+2$:     inc     l
+        dec     l
+        jr      z,10$
+        set     0,h
+10$:    ld      l,e
+        ld      e,d
+        ld      d,c
+        ld      c,#0
+        sub     #8
+        cp      #8
+        jr      nc,2$
+        push    af
+        ld      b,a
+        inc     b
+        ld      a,#1
+        jr      12$
+11$:    add     a,a
+12$:    djnz    11$
+        ld      b,a                     ; 1 << places left
+        dec     a
+        and     l
+        jr      nz,13$
+        bit     0,h
+        jr      z,14$
+13$:    ld      a,l
+        or      b
+        ld      l,a
+14$:    pop     af
+3$:     or      a
+        jr      z,7$
+        cp      #5
+        jr      nc,5$
+        ld      b,a
+        ld      a,l
+4$:     srl     c
+        rr      d
+        rr      e
+        rra
+        djnz    4$
+        ld      l,a
+        jr      7$
+5$:     ; 5 to 7 places: 3 to 1 places left, then a whole byte right
+        sub     #8
+        neg
+        ld      b,a
+        xor     a
+6$:     sla     l
+        rl      e
+        rl      d
+        rl      c
+        rla
+        djnz    6$
+        ld      l,e
+        ld      e,d
+        ld      d,c
+        ld      c,a
+7$:     ld      b,l
+        bit     7,h
+        jr      nz,fpa_minus
+        ; same signs: add the magnitudes
+        ld      hl,(fac)
+        add     hl,de
+        ld      a,(fac+2)
+        ld      d,a                     ; D bit 7: the sign of the result
+        set     7,a
+        adc     a,c
+        jr      c,fpa_carry
+; A H L = mantissa (bit 7 of A set), B = guard, D bit 7 = sign; exponent already in FAC.
+fpa_round:
+        sla     b
+        jr      c,fpa_up
+fpa_store:
+        ld      (fac),hl
+        add     a,a
+        rl      d
+        rra
+        ld      (fac+2),a
+        pop     hl
+        ret
+fpa_up: inc     l
+        jr      nz,fpa_store
+        inc     h
+        jr      nz,fpa_store
+        inc     a
+        jr      nz,fpa_store
+        ld      a,(fac+3)               ; the mantissa carried out: 0x800000, one up
+        inc     a
+        jp      z,fp_overflow
+        ld      (fac+3),a
+        ld      a,#0x80
+        jr      fpa_store
+fpa_carry:
+        rra                             ; carry out of the top: one place right
+        rr      h
+        rr      l
+        rr      b
+        ld      c,a
+        ld      a,(fac+3)
+        inc     a
+        jp      z,fp_overflow
+        ld      e,a
+        ld      a,c
+        jr      fpn_round
+
+fpa_minus:
+        ; different signs: |FAC| - |C D E B|
+        ld      hl,(fac)
+        xor     a
+        sub     b
+        ld      b,a
+        sbc     hl,de
+        ld      a,(fac+2)
+        ld      d,a
+        set     7,a
+        sbc     a,c
+        jr      c,1$                    ; the other one was larger (equal exponents)
+        jp      m,fpa_round             ; no cancellation
+        ld      c,a
+        jr      2$
+1$:     ld      c,a                     ; negate C H L B, the sign flips
+        xor     a
+        sub     b
+        ld      b,a
+        ld      a,#0
+        sbc     a,l
+        ld      l,a
+        ld      a,#0
+        sbc     a,h
+        ld      h,a
+        ld      a,#0
+        sbc     a,c
+        ld      c,a
+        ld      a,d
+        xor     #0x80
+        ld      d,a
+2$:     ld      a,(fac+3)
+        ld      e,a
+        ld      a,c
+        ; fall into fpn_norm
+
+; Normalises, rounds and stores in FAC the number 0.AHLB x 2^(E-128), sign in bit 7 of D,
+; then pops HL and returns. A H L B may have leading zeros, or be zero. E = 0 .. 255.
+fpn_norm:
+        or      a
+        jp      m,fpn_round
+        jr      nz,2$
+1$:     or      h                       ; top byte zero: a byte at a time
+        or      l
+        or      b
+        jr      z,fp_zero_pop
+        ld      a,e
+        sub     #8
+        jr      c,fp_zero_pop
+        jr      z,fp_zero_pop
+        ld      e,a
+        ld      a,h
+        ld      h,l
+        ld      l,b
+        ld      b,#0
+        or      a
+        jp      m,fpn_round
+        jr      z,1$
+2$:     dec     e
+        jr      z,fp_zero_pop
+        sla     b
+        adc     hl,hl
+        adc     a,a                     ; (rla would leave the sign flag)
+        jp      p,2$
+; Rounds and stores A H L B (bit 7 of A set), exponent E, sign D; pops HL.
+fpn_round:
+        sla     b
+        jr      nc,fpn_store
+        inc     l
+        jr      nz,fpn_store
+        inc     h
+        jr      nz,fpn_store
+        inc     a
+        jr      nz,fpn_store
+        ld      a,#0x80
+        inc     e
+        jr      z,fp_overflow
+fpn_store:
+        ld      (fac),hl
+        add     a,a
+        rl      d
+        rra
+        ld      h,e
+        ld      l,a
+        ld      (fac+2),hl
+        pop     hl
+        ret
+
+fp_zero_pop:
+        pop     hl
+; FAC = 0. Keeps BC, DE, HL.
+fp_zero::
+        xor     a
+        ld      (fac),a
+        ld      (fac+1),a
+        ld      (fac+2),a
+        ld      (fac+3),a
+        ret
+
+fp_overflow:
+        ld      e,#ERR_OV
+        jp      error
+
+fp_pop_ret:
+        pop     hl
+        ret
+
+; ---------------------------------------------------------------- multiplication
+; FAC = BCDE x FAC. Keeps HL.
+fp_mul::
+        ld      a,(fac+3)
+        or      a
+        ret     z                       ; FAC zero: so is the product
+        inc     b
+        dec     b
+        jr      z,fp_zero
+        push    hl
+        call    fpm_exponent
+        ld      a,(fac+2)
+        xor     c
+        ld      (fp_es+1),a             ; the sign
+        ; the multiplier is the one with a zero low byte, when there is one
+        ld      a,(fac)
+        or      a
+        jr      z,1$
+        xor     a
+        or      e
+        jr      nz,1$
+        ld      hl,(fac)
+        ld      (fac),de
+        ex      de,hl
+        ld      a,(fac+2)
+        ld      h,c
+        ld      c,a
+        ld      a,h
+        ld      (fac+2),a
+1$:     ; multiplicand B D E, multiplier bytes from FAC, each pass takes B:C from the stack
+        ld      a,c
+        or      #0x80
+        ld      b,a
+        ld      a,(fac+2)
+        or      #0x80
+        ld      c,a
+        push    bc
+        ld      hl,#0
+        ld      a,(fac+1)
+        ld      c,a
+        ld      a,(fac)
+        or      a
+        jr      nz,2$
+        or      c
+        jr      z,3$                    ; two zero bytes: one pass
+        xor     a
+        jr      4$
+2$:     push    bc
+        ld      c,a
+        xor     a
+        call    fpm_pass
+        pop     bc
+4$:     call    fpm_pass
+3$:     pop     bc
+        call    fpm_pass
+        ; A H L = product, C = the next byte; normalise by one place at most
+        ld      b,c
+        ld      de,(fp_es)
+        or      a
+        jp      m,5$
+        sla     b
+        adc     hl,hl
+        rla
+        inc     e
+        dec     e
+        jp      nz,fpn_round
+        jp      fp_zero_pop
+5$:     inc     e
+        jp      nz,fpn_round
+        jr      fp_overflow
+
+; One byte of multiplier: A H L = (A H L + B D E x C) / 256, the bits shifted out in C.
+fpm_pass:
+        .rept   8
+        rr      c
+        jr      nc,.+4
+        add     hl,de
+        adc     a,b
+        rra
+        rr      h
+        rr      l
+        .endm
+        rr      c
+        ret
+
+; fp_es = exponent of a product less one, from A (FAC's) and B (nonzero). A result
+; exponent of 257 or more is an overflow; of 0 or less, zero (drops the caller's frame).
+fpm_exponent:
+        add     a,b
+        jr      c,1$
+        sub     #129
+        jr      nc,2$
+        pop     hl
+        jp      fp_zero_pop
+1$:     add     a,#127
+        jp      c,fp_overflow
+2$:     ld      (fp_es),a
+        ret
+
+; ---------------------------------------------------------------- division
+; FAC = BCDE / FAC ("Division by zero" when FAC is zero). Keeps HL.
+fp_div::
+        ld      a,(fac+3)
+        or      a
+        jr      z,fpd_dz
+        inc     b
+        dec     b
+        jp      z,fp_zero               ; zero divided by anything
+        push    hl
+        ld      h,a
+        ld      a,b
+        sub     h                       ; exponent: BCDE's less FAC's, plus 128
+        jr      c,1$
+        add     a,#128
+        jp      c,fp_overflow
+        jr      2$
+1$:     sub     #128
+        jp      c,fp_zero_pop           ; may still be 0: a larger dividend adds one
+2$:     ld      (fp_es),a
+        ld      a,(fac+2)
+        xor     c
+        ld      (fp_es+1),a             ; the sign
+        ; remainder A H L = BCDE's mantissa, divisor B D E = FAC's
+        ld      a,c
+        or      #0x80
+        ld      c,a
+        ld      hl,(fac)
+        ex      de,hl
+        ld      a,(fac+2)
+        or      #0x80
+        ld      b,a
+        ld      a,c
+        sbc     hl,de                   ; carry is clear after `or`
+        sbc     a,b
+        jr      c,3$
+        ld      c,a                     ; dividend >= divisor: the leading 1, one up
+        ld      a,(fp_es)
+        inc     a
+        jp      z,fp_overflow
+        ld      (fp_es),a
+        ld      a,c
+        jr      4$
+3$:     add     hl,de                   ; dividend < divisor: twice it gives the leading 1
+        adc     a,b
+        ld      c,a
+        ld      a,(fp_es)
+        or      a
+        jp      z,fp_zero_pop
+        ld      a,c
+        add     hl,hl
+        rla
+        or      a
+        sbc     hl,de
+        sbc     a,b
+4$:     call    fpd_pass                ; 23 more bits and the rounding bit
+        push    bc
+        call    fpd_pass
+        push    bc
+        call    fpd_pass
+        ld      a,c
+        cpl
+        ld      l,a
+        pop     de
+        ld      a,e
+        cpl
+        ld      h,a
+        pop     de
+        ld      a,e
+        cpl
+        ld      b,#0
+        scf                             ; the leading 1 in, the rounding bit out
+        rra
+        rr      h
+        rr      l
+        rr      b
+        ld      de,(fp_es)
+        jp      fpn_round
+
+fpd_dz:
+        ld      e,#ERR_DZ
+        jp      error
+
+; Eight quotient bits: A H L = remainder (below the divisor B D E); the bits go into C
+; inverted (a carry after the step means 0).
+fpd_pass:
+        .rept   8
+        add     hl,hl
+        rla
+        jr      c,.+11                  ; the remainder reached 2^24: it certainly goes
+        sbc     hl,de
+        sbc     a,b
+        jr      nc,.+11
+        add     hl,de                   ; did not go: put it back (sets carry)
+        adc     a,b
+        jr      .+7
+        or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+        rl      c
+        .endm
+        ret
+
+; ---------------------------------------------------------------- whole numbers
+; FAC = FAC truncated toward zero. Keeps BC, DE, HL.
+fp_fix::
+        push    hl
+        push    bc
+        call    fpi_clear
+        pop     bc
+        pop     hl
+        ret
+
+; FAC = floor(FAC). Keeps HL.
+fp_int::
+        push    hl
+        ld      a,(fac+2)
+        push    af
+        call    fpi_clear
+        pop     bc                      ; B = the sign byte before
+        jr      z,1$                    ; nothing was cleared
+        bit     7,b
+        jr      z,1$
+        ld      bc,#0x8180              ; a negative number with a fraction: one lower
+        ld      de,#0
+        call    fp_add
+1$:     pop     hl
+        ret
+
+; Clears the fraction bits of FAC; NZ when any of them was set. Destroys A, B, C, H, L.
+fpi_clear:
+        ld      a,(fac+3)
+        sub     #0x98                   ; 2^24 and up have no fraction
+        jr      nc,4$
+        cp      #0xE9                   ; 0x81 - 0x98
+        jr      c,3$                    ; below 1: all fraction
+        neg                             ; bits to clear, 1..23
+        ld      hl,#fac
+        ld      c,#0                    ; the bits cleared, ORed
+1$:     cp      #8
+        jr      c,2$
+        ld      b,a
+        ld      a,(hl)
+        or      c
+        ld      c,a
+        ld      (hl),#0
+        inc     hl
+        ld      a,b
+        sub     #8
+        jr      1$
+2$:     ld      b,a
+        ld      a,#0xFF
+        inc     b
+        jr      6$
+5$:     add     a,a
+6$:     djnz    5$
+        ld      b,a                     ; the mask of the bits kept
+        cpl
+        and     (hl)
+        or      c
+        ld      c,a
+        ld      a,b
+        and     (hl)
+        ld      (hl),a
+        ld      a,c
+        or      a
+        ret
+3$:     ld      a,(fac+3)               ; the whole of it goes; NZ unless it was zero
+        or      a
+        jp      nz,fp_zero_nz
+4$:     xor     a
+        ret
+fp_zero_nz:
+        call    fp_zero
+        inc     a
+        ret
+
+; FAC = HL as a signed 16-bit integer. Keeps HL.
+fp_from_int::
+        bit     7,h
+        jr      z,fp_from_u16
+        push    hl
+        xor     a
+        sub     l
+        ld      l,a
+        sbc     a,a
+        sub     h
+        ld      h,a
+        ld      d,#0x80
+        jr      fpf_16
+
+; FAC = HL as an unsigned 16-bit integer. Keeps HL.
+fp_from_u16::
+        push    hl
+        ld      d,#0
+fpf_16: ; H L = magnitude, D bit 7 = sign
+        ld      e,#0x90
+        ld      a,h
+        or      a
+        jr      nz,1$
+        or      l
+        jp      z,fp_zero_pop
+        ld      h,l
+        ld      l,#0
+        ld      e,#0x88
+        ld      a,h
+1$:     cp      #0x10
+        jr      nc,2$
+        add     hl,hl
+        add     hl,hl
+        add     hl,hl
+        add     hl,hl
+        ld      a,e
+        sub     #4
+        ld      e,a
+        ld      a,h
+2$:     cp      #0x40
+        jr      nc,3$
+        add     hl,hl
+        add     hl,hl
+        dec     e
+        dec     e
+        ld      a,h
+3$:     or      a
+        jp      m,4$
+        add     hl,hl
+        dec     e
+4$:     ld      a,l                     ; store: 0, L, sign and H, exponent
+        ld      (fac+1),a
+        xor     a
+        ld      (fac),a
+        ld      a,h
+        add     a,a
+        rl      d
+        rra
+        ld      l,a
+        ld      h,e
+        ld      (fac+2),hl
+        pop     hl
+        ret
+
+; FAC = A:HL as an unsigned 24-bit integer (A high). Keeps HL.
+fp_from_u24::
+        push    hl
+        ld      b,#0
+        ld      de,#0x0098
+        jp      fpn_norm
+
+; HL = FAC rounded to the nearest integer, halves away from zero; "Overflow" outside
+; -32768..32767.
+fp_to_int::
+        call    fpt_round
+        jr      c,1$
+        bit     7,c
+        jr      nz,2$
+        bit     7,h
+        ret     z
+1$:     jp      fp_overflow
+2$:     call    fpt_neg
+        ret     z                       ; -0
+        bit     7,h
+        ret     nz
+        jr      1$
+
+; HL = FAC rounded; -32768..65535 accepted (negatives as two's complement), else
+; "Illegal function call".
+fp_to_u16::
+        call    fpt_round
+        jr      c,1$
+        bit     7,c
+        ret     z
+        call    fpt_neg
+        ret     z
+        bit     7,h
+        ret     nz
+1$:     ld      e,#ERR_FC
+        jp      error
+
+; HL = -HL; Z when it is zero.
+fpt_neg:
+        xor     a
+        sub     l
+        ld      l,a
+        sbc     a,a
+        sub     h
+        ld      h,a
+        or      l
+        ret
+
+; HL = abs(FAC) rounded, carry set when it is 65536 or more; C bit 7 = the sign.
+; Destroys A, B, D, E.
+fpt_round:
+        ld      a,(fac+2)
+        ld      c,a
+        ld      a,(fac+3)
+        sub     #0x80
+        jr      c,5$                    ; below a half: 0
+        cp      #0x11
+        ccf
+        ret     c                       ; 2^16 and up
+        ld      hl,(fac+1)
+        set     7,h
+        ld      de,(fac)                ; E = the low byte
+        ; H L E = mantissa; shift right by 16 - A places, the last bit out rounds
+        sub     #16
+        neg
+        jr      z,4$
+        cp      #8
+        jr      c,2$
+        ld      e,l
+        ld      l,h
+        ld      h,#0
+        sub     #8
+        jr      z,4$
+2$:     ld      b,a
+3$:     srl     h
+        rr      l
+        djnz    3$
+        jr      6$
+4$:     sla     e                       ; no places left: the rounding bit is E's top
+6$:     ret     nc
+        inc     hl
+        ld      a,h
+        or      l
+        ret     nz
+        scf                             ; 65535.5 and up
+        ret
+5$:     ld      hl,#0
+        or      a
+        ret

@@ -1,0 +1,2 @@
+; Floating-point functions.
+        .module fpfn

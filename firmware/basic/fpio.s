@@ -1,0 +1,2 @@
+; Floating point to and from decimal text.
+        .module fpio
