@@ -334,7 +334,7 @@ fpa_minus:
 
 ; Normalises, rounds and stores in FAC the number 0.AHLB x 2^(E-128), sign in bit 7 of D,
 ; then pops HL and returns. A H L B may have leading zeros, or be zero. E = 0 .. 255.
-fpn_norm:
+fpn_norm::
         or      a
         jp      m,fpn_round
         jr      nz,2$
@@ -633,7 +633,7 @@ fp_int::
         ret
 
 ; Clears the fraction bits of FAC; NZ when any of them was set. Destroys A, B, C, H, L.
-fpi_clear:
+fpi_clear::
         ld      a,(fac+3)
         sub     #0x98                   ; 2^24 and up have no fraction
         jr      nc,4$
@@ -782,7 +782,7 @@ fp_to_u16::
         jp      error
 
 ; HL = -HL; Z when it is zero.
-fpt_neg:
+fpt_neg::
         xor     a
         sub     l
         ld      l,a
@@ -794,7 +794,7 @@ fpt_neg:
 
 ; HL = abs(FAC) rounded, carry set when it is 65536 or more; C bit 7 = the sign.
 ; Destroys A, B, D, E.
-fpt_round:
+fpt_round::
         ld      a,(fac+2)
         ld      c,a
         ld      a,(fac+3)
