@@ -151,6 +151,22 @@ fp_cmp::
         ret
 
 ; ---------------------------------------------------------------- addition
+fpa_swap:                               ; A = FAC's exponent less BCDE's, below 0
+        push    hl
+        neg
+        cp      b
+        jr      z,fpa_copy              ; FAC is zero
+        ld      hl,(fac)                ; exchange, so that FAC holds the larger
+        ex      de,hl
+        ld      (fac),hl
+        ld      hl,(fac+2)
+        ld      (fac+2),bc
+        ld      c,l
+        jp      fpa_go
+fpa_copy:
+        pop     hl
+        jp      fp_ld_fac_bcde
+
 ; FAC = BCDE - FAC.
 fp_sub::
         ld      a,(fac+2)
@@ -161,25 +177,149 @@ fp_sub::
 ; FAC = BCDE + FAC. Keeps HL.
 fp_add::
         ld      a,(fac+3)
-        or      a
-        jp      z,fp_ld_fac_bcde        ; FAC zero: the sum is BCDE
+        sub     b
+        jr      c,fpa_swap              ; BCDE is the larger, or FAC is zero
         inc     b
         dec     b
         ret     z                       ; BCDE zero: the sum is FAC
         push    hl
-        sub     b
-        jr      nc,1$
-        ; BCDE is the larger: exchange it with FAC so that FAC always holds the larger
-        neg
+; FAC holds the larger exponent, A = the difference, C D E = the other number.
+fpa_go: cp      #5
+        jp      nc,fpa_mid
+        ld      h,a
+        ld      a,(fac+2)
+        ld      l,a                     ; FAC's sign and high bits
+        xor     c
+        set     7,c
+        jp      m,fpa_dsub
+        xor     a                       ; the guard byte
+        dec     h                       ; 0 to 4 places right, unrolled
+        jp      m,4$
+        jr      z,3$
+        dec     h
+        jr      z,2$
+        dec     h
+        jr      z,1$
+        srl     c
+        rr      d
+        rr      e
+        rra
+1$:     srl     c
+        rr      d
+        rr      e
+        rra
+2$:     srl     c
+        rr      d
+        rr      e
+        rra
+3$:     srl     c
+        rr      d
+        rr      e
+        rra
+4$:     ld      b,a
+        ld      a,l
+fpa_plus:                               ; A = FAC's byte 2, C D E B = the aligned other
         ld      hl,(fac)
-        ex      de,hl
+        add     hl,de
+        ld      d,a                     ; D bit 7: the sign of the result
+        set     7,a
+        adc     a,c
+        jr      c,fpa_carry
+; A H L = mantissa (bit 7 of A set), B = guard, D bit 7 = sign; exponent already in FAC.
+fpa_round:
+        sla     b
+        jr      c,fpa_up
+fpa_store:
         ld      (fac),hl
-        ld      hl,(fac+2)
-        ld      (fac+2),bc
-        ld      c,l
-1$:     cp      #26
+        add     a,a
+        rl      d
+        rra
+        ld      (fac+2),a
+        pop     hl
+        ret
+fpa_up: inc     l
+        jr      nz,fpa_store
+        inc     h
+        jr      nz,fpa_store
+        inc     a
+        jr      nz,fpa_store
+        ld      a,(fac+3)               ; the mantissa carried out: 0x800000, one up
+        inc     a
+        jp      z,fp_overflow
+        ld      (fac+3),a
+        ld      a,#0x80
+        jr      fpa_store
+fpa_carry:
+        rra                             ; carry out of the top: one place right
+        rr      h
+        rr      l
+        rr      b
+        ld      c,a
+        ld      a,(fac+3)
+        inc     a
+        jp      z,fp_overflow
+        ld      (fac+3),a
+        ld      a,c
+        jr      fpa_round
+
+fpa_dsub:                               ; different signs, 0 to 4 places
+        xor     a
+        dec     h
+        jp      m,4$
+        jr      z,3$
+        dec     h
+        jr      z,2$
+        dec     h
+        jr      z,1$
+        srl     c
+        rr      d
+        rr      e
+        rra
+1$:     srl     c
+        rr      d
+        rr      e
+        rra
+2$:     srl     c
+        rr      d
+        rr      e
+        rra
+3$:     srl     c
+        rr      d
+        rr      e
+        rra
+4$:     ld      b,a
+        jp      fpa_minus
+
+fpa_mid:                                ; 5 to 7 places: 3 to 1 left, then a byte right
+        cp      #8
+        jr      nc,fpa_far
+        sub     #8
+        neg
+        ld      b,a
+        ld      a,(fac+2)
+        ld      l,a
+        xor     c
+        ld      h,a                     ; bit 7: the signs differ
+        set     7,c
+        xor     a
+1$:     sla     e
+        rl      d
+        rl      c
+        rla
+        djnz    1$
+        ld      b,e
+        ld      e,d
+        ld      d,c
+        ld      c,a
+        bit     7,h
+        jp      nz,fpa_minus
+        ld      a,l
+        jp      fpa_plus
+
+fpa_far:                                ; 5 places or more
+        cp      #26
         jp      nc,fp_pop_ret           ; too small to show
-        ld      b,a                     ; exponent difference
+        ld      b,a
         ld      a,(fac+2)
         xor     c
         ld      h,a                     ; bit 7: the signs differ
@@ -250,51 +390,9 @@ fp_add::
         ld      c,a
 7$:     ld      b,l
         bit     7,h
-        jr      nz,fpa_minus
-        ; same signs: add the magnitudes
-        ld      hl,(fac)
-        add     hl,de
+        jp      nz,fpa_minus
         ld      a,(fac+2)
-        ld      d,a                     ; D bit 7: the sign of the result
-        set     7,a
-        adc     a,c
-        jr      c,fpa_carry
-; A H L = mantissa (bit 7 of A set), B = guard, D bit 7 = sign; exponent already in FAC.
-fpa_round:
-        sla     b
-        jr      c,fpa_up
-fpa_store:
-        ld      (fac),hl
-        add     a,a
-        rl      d
-        rra
-        ld      (fac+2),a
-        pop     hl
-        ret
-fpa_up: inc     l
-        jr      nz,fpa_store
-        inc     h
-        jr      nz,fpa_store
-        inc     a
-        jr      nz,fpa_store
-        ld      a,(fac+3)               ; the mantissa carried out: 0x800000, one up
-        inc     a
-        jp      z,fp_overflow
-        ld      (fac+3),a
-        ld      a,#0x80
-        jr      fpa_store
-fpa_carry:
-        rra                             ; carry out of the top: one place right
-        rr      h
-        rr      l
-        rr      b
-        ld      c,a
-        ld      a,(fac+3)
-        inc     a
-        jp      z,fp_overflow
-        ld      e,a
-        ld      a,c
-        jr      fpn_round
+        jp      fpa_plus
 
 fpa_minus:
         ; different signs: |FAC| - |C D E B|
@@ -586,25 +684,145 @@ fpd_dz:
         jp      error
 
 ; Eight quotient bits: A H L = remainder (below the divisor B D E); the bits go into C
-; inverted (a carry after the step means 0).
+; inverted (a carry after the step means 0). Mostly the top bytes alone decide.
 fpd_pass:
-        .rept   8
         add     hl,hl
         rla
-        jr      c,.+11                  ; the remainder reached 2^24: it certainly goes
-        sbc     hl,de
-        sbc     a,b
-        jr      nc,.+11
-        add     hl,de                   ; did not go: put it back (sets carry)
-        adc     a,b
-        jr      .+7
-        or      a
+        jr      c,40$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,20$                  ; the top byte decides: it does not go
+        jr      z,30$
+40$:  or      a
         sbc     hl,de
         sbc     a,b
         or      a
-        rl      c
-        .endm
+20$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,41$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,21$                  ; the top byte decides: it does not go
+        jr      z,31$
+41$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+21$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,42$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,22$                  ; the top byte decides: it does not go
+        jr      z,32$
+42$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+22$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,43$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,23$                  ; the top byte decides: it does not go
+        jr      z,33$
+43$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+23$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,44$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,24$                  ; the top byte decides: it does not go
+        jr      z,34$
+44$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+24$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,45$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,25$                  ; the top byte decides: it does not go
+        jr      z,35$
+45$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+25$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,46$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,26$                  ; the top byte decides: it does not go
+        jr      z,36$
+46$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+26$:     rl      c
+        add     hl,hl
+        rla
+        jr      c,47$               ; 2^24 reached: it goes
+        cp      b
+        jr      c,27$                  ; the top byte decides: it does not go
+        jr      z,37$
+47$:  or      a
+        sbc     hl,de
+        sbc     a,b
+        or      a
+27$:     rl      c
         ret
+30$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,20$
+        add     hl,de
+        adc     a,b
+        jp      20$
+31$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,21$
+        add     hl,de
+        adc     a,b
+        jp      21$
+32$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,22$
+        add     hl,de
+        adc     a,b
+        jp      22$
+33$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,23$
+        add     hl,de
+        adc     a,b
+        jp      23$
+34$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,24$
+        add     hl,de
+        adc     a,b
+        jp      24$
+35$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,25$
+        add     hl,de
+        adc     a,b
+        jp      25$
+36$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,26$
+        add     hl,de
+        adc     a,b
+        jp      26$
+37$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
+        sbc     a,b
+        jp      nc,27$
+        add     hl,de
+        adc     a,b
+        jp      27$
 
 ; ---------------------------------------------------------------- whole numbers
 ; FAC = FAC truncated toward zero. Keeps BC, DE, HL.
