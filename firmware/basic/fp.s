@@ -509,19 +509,26 @@ fp_mul::
         ret     z                       ; FAC zero: so is the product
         inc     b
         dec     b
-        jr      z,fp_zero
+        jp      z,fp_zero
         push    hl
-        call    fpm_exponent
+        add     a,b                     ; exponent less one: A + B - 129, from 0 to 255
+        jr      c,1$
+        sub     #129
+        jp      c,fp_zero_pop           ; too small however it normalises
+        jr      2$
+1$:     add     a,#127
+        jp      c,fp_overflow
+2$:     ld      l,a
         ld      a,(fac+2)
         xor     c
-        ld      (fp_es+1),a             ; the sign
-        ; the multiplier is the one with a zero low byte, when there is one
+        ld      h,a
+        push    hl                      ; the exponent and the sign, for the end
+        ld      a,e                     ; the multiplier is the one with a zero low byte
+        or      a
+        jr      nz,3$
         ld      a,(fac)
         or      a
-        jr      z,1$
-        xor     a
-        or      e
-        jr      nz,1$
+        jr      z,3$
         ld      hl,(fac)
         ld      (fac),de
         ex      de,hl
@@ -530,7 +537,7 @@ fp_mul::
         ld      c,a
         ld      a,h
         ld      (fac+2),a
-1$:     ; multiplicand B D E, multiplier bytes from FAC, each pass takes B:C from the stack
+3$:     ; multiplicand B D E, multiplier bytes from FAC; each pass takes B:C from the stack
         ld      a,c
         or      #0x80
         ld      b,a
@@ -538,29 +545,29 @@ fp_mul::
         or      #0x80
         ld      c,a
         push    bc
+        ld      hl,(fac)
+        ld      c,h
+        ld      a,l
         ld      hl,#0
-        ld      a,(fac+1)
-        ld      c,a
-        ld      a,(fac)
         or      a
-        jr      nz,2$
+        jr      nz,4$
         or      c
-        jr      z,3$                    ; two zero bytes: one pass
+        jr      z,6$                    ; two zero bytes: one pass
         xor     a
-        jr      4$
-2$:     push    bc
+        jr      5$
+4$:     push    bc
         ld      c,a
         xor     a
         call    fpm_pass
         pop     bc
-4$:     call    fpm_pass
-3$:     pop     bc
+5$:     call    fpm_pass
+6$:     pop     bc
         call    fpm_pass
         ; A H L = product, C = the next byte; normalise by one place at most
         ld      b,c
-        ld      de,(fp_es)
+        pop     de                      ; E = exponent less one, D = sign
         or      a
-        jp      m,5$
+        jp      m,7$
         sla     b
         adc     hl,hl
         rla
@@ -568,9 +575,9 @@ fp_mul::
         dec     e
         jp      nz,fpn_round
         jp      fp_zero_pop
-5$:     inc     e
+7$:     inc     e
         jp      nz,fpn_round
-        jr      fp_overflow
+        jp      fp_overflow
 
 ; One byte of multiplier: A H L = (A H L + B D E x C) / 256, the bits shifted out in C.
 fpm_pass:
@@ -584,20 +591,6 @@ fpm_pass:
         rr      l
         .endm
         rr      c
-        ret
-
-; fp_es = exponent of a product less one, from A (FAC's) and B (nonzero). A result
-; exponent of 257 or more is an overflow; of 0 or less, zero (drops the caller's frame).
-fpm_exponent:
-        add     a,b
-        jr      c,1$
-        sub     #129
-        jr      nc,2$
-        pop     hl
-        jp      fp_zero_pop
-1$:     add     a,#127
-        jp      c,fp_overflow
-2$:     ld      (fp_es),a
         ret
 
 ; ---------------------------------------------------------------- division
@@ -900,8 +893,37 @@ fp_zero_nz:
 
 ; FAC = HL as a signed 16-bit integer. Keeps HL.
 fp_from_int::
-        bit     7,h
-        jr      z,fp_from_u16
+        ld      a,h
+        or      a
+        jr      nz,4$                   ; negative, or 256 and up
+        or      l
+        jp      z,fp_zero
+        ld      c,#0x88                 ; 1..255: normalise A, the exponent in C
+        cp      #0x10
+        jr      nc,1$
+        add     a,a
+        add     a,a
+        add     a,a
+        add     a,a
+        ld      c,#0x84
+1$:     cp      #0x40
+        jr      nc,2$
+        add     a,a
+        add     a,a
+        dec     c
+        dec     c
+2$:     add     a,a                     ; the leading 1 out
+        jr      c,3$
+        add     a,a
+        dec     c
+3$:     srl     a                       ; positive, seven bits
+        ld      b,c
+        ld      c,a
+        ld      (fac+2),bc
+        ld      bc,#0
+        ld      (fac),bc
+        ret
+4$:     jp      p,fp_from_u16
         push    hl
         xor     a
         sub     l
@@ -972,18 +994,83 @@ fp_from_u24::
 ; HL = FAC rounded to the nearest integer, halves away from zero; "Overflow" outside
 ; -32768..32767.
 fp_to_int::
-        call    fpt_round
+        ld      hl,(fac+2)
+        ld      a,h
+        sub     #0x81
+        jr      c,5$                    ; below 1
+        cp      #15
+        jr      nc,6$                   ; 32768 and up: the careful way
+        ld      c,l                     ; the sign
+        cp      #7
+        jr      nc,10$
+        ; below 128: the top A + 1 bits of the mantissa, taken from the left
+        inc     a
+        ld      b,a
+        ld      a,l
+        set     7,a
+        ld      hl,#0
+11$:    add     a,a
+        rl      l
+        djnz    11$
+        add     a,a                     ; the rounding bit
+        jr      2$
+10$:    set     7,l
+        ld      h,l
+        ld      l,a
+        ld      a,(fac+1)
+        ld      b,l
+        ld      l,a                     ; H L = the top 16 bits of the mantissa
+        ld      a,#15
+        sub     b                       ; places right: 1..15
+        cp      #8
         jr      c,1$
+        ld      l,h
+        ld      h,#0
+        sub     #8
+        jr      nz,1$
+        ld      a,(fac+1)               ; no place left: the rounding bit is the one below
+        rla
+        jr      2$
+1$:     ld      b,a
+3$:     srl     h
+        rr      l
+        djnz    3$
+2$:     jr      nc,4$
+        inc     hl
+4$:     bit     7,c
+        jr      nz,9$
+        bit     7,h                     ; 32767.5 and up
+        ret     z
+        jr      8$
+9$:     xor     a
+        sub     l
+        ld      l,a
+        sbc     a,a
+        sub     h
+        ld      h,a
+        ret
+5$:     inc     a                       ; below a half 0, else 1 away from zero
+        ld      a,l
+        ld      hl,#0
+        ret     nz
+        inc     l
+        or      a
+        ret     p
+        dec     hl
+        dec     hl
+        ret
+6$:     call    fpt_round
+        jr      c,8$
         bit     7,c
-        jr      nz,2$
+        jr      nz,7$
         bit     7,h
         ret     z
-1$:     jp      fp_overflow
-2$:     call    fpt_neg
-        ret     z                       ; -0
+8$:     jp      fp_overflow
+7$:     call    fpt_neg
+        ret     z
         bit     7,h
         ret     nz
-        jr      1$
+        jr      8$
 
 ; HL = FAC rounded; -32768..65535 accepted (negatives as two's complement), else
 ; "Illegal function call".

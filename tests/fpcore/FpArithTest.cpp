@@ -230,6 +230,35 @@ TEST_F(FpArith, IntegerConversions)
     }
 }
 
+TEST_F(FpArith, RoundingToIntegersSweep)
+{
+    std::mt19937 rng(99);
+    std::uniform_real_distribution<double> wide(-70000, 70000), magnitude(0, 17);
+    for (int i = 0; i < 3000; ++i) {
+        // Half the values spread evenly, half over every binary exponent up to 2^17.
+        const double raw = i % 2 ? wide(rng) : std::copysign(std::exp2(magnitude(rng)), wide(rng));
+        const std::uint32_t x = P(i % 7 == 0 ? std::round(raw * 2) / 2 : raw);  // some exact halves
+        const double v = Unpack(x);
+        const double rounded = std::copysign(std::floor(std::fabs(v) + 0.5), v);
+        SetFac(x);
+        const int error = Run("fp_to_int");
+        if (rounded < -32768 || rounded > 32767) {
+            EXPECT_EQ(error, 6) << v;
+        } else {
+            ASSERT_EQ(error, 0) << v;
+            EXPECT_EQ(static_cast<std::int16_t>(z80.Regs().hl), rounded) << v;
+        }
+        SetFac(x);
+        const int error16 = Run("fp_to_u16");
+        if (rounded < -32768 || rounded > 65535) {
+            EXPECT_EQ(error16, 5) << v;
+        } else {
+            ASSERT_EQ(error16, 0) << v;
+            EXPECT_EQ(z80.Regs().hl, static_cast<std::uint16_t>(static_cast<std::int32_t>(rounded))) << v;
+        }
+    }
+}
+
 TEST_F(FpArith, MovingNumbersKeepsTheOtherRegisters)
 {
     const std::uint32_t x = P(-1234.5L), y = P(0.1L);
