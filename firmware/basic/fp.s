@@ -684,7 +684,7 @@ fpd_pass:
         jr      c,40$               ; 2^24 reached: it goes
         cp      b
         jr      c,20$                  ; the top byte decides: it does not go
-        jr      z,30$
+        call    z,fpd_equal
 40$:  or      a
         sbc     hl,de
         sbc     a,b
@@ -695,7 +695,7 @@ fpd_pass:
         jr      c,41$               ; 2^24 reached: it goes
         cp      b
         jr      c,21$                  ; the top byte decides: it does not go
-        jr      z,31$
+        call    z,fpd_equal
 41$:  or      a
         sbc     hl,de
         sbc     a,b
@@ -706,7 +706,7 @@ fpd_pass:
         jr      c,42$               ; 2^24 reached: it goes
         cp      b
         jr      c,22$                  ; the top byte decides: it does not go
-        jr      z,32$
+        call    z,fpd_equal
 42$:  or      a
         sbc     hl,de
         sbc     a,b
@@ -717,7 +717,7 @@ fpd_pass:
         jr      c,43$               ; 2^24 reached: it goes
         cp      b
         jr      c,23$                  ; the top byte decides: it does not go
-        jr      z,33$
+        call    z,fpd_equal
 43$:  or      a
         sbc     hl,de
         sbc     a,b
@@ -728,7 +728,7 @@ fpd_pass:
         jr      c,44$               ; 2^24 reached: it goes
         cp      b
         jr      c,24$                  ; the top byte decides: it does not go
-        jr      z,34$
+        call    z,fpd_equal
 44$:  or      a
         sbc     hl,de
         sbc     a,b
@@ -739,7 +739,7 @@ fpd_pass:
         jr      c,45$               ; 2^24 reached: it goes
         cp      b
         jr      c,25$                  ; the top byte decides: it does not go
-        jr      z,35$
+        call    z,fpd_equal
 45$:  or      a
         sbc     hl,de
         sbc     a,b
@@ -750,7 +750,7 @@ fpd_pass:
         jr      c,46$               ; 2^24 reached: it goes
         cp      b
         jr      c,26$                  ; the top byte decides: it does not go
-        jr      z,36$
+        call    z,fpd_equal
 46$:  or      a
         sbc     hl,de
         sbc     a,b
@@ -761,61 +761,30 @@ fpd_pass:
         jr      c,47$               ; 2^24 reached: it goes
         cp      b
         jr      c,27$                  ; the top byte decides: it does not go
-        jr      z,37$
+        call    z,fpd_equal
 47$:  or      a
         sbc     hl,de
         sbc     a,b
         or      a
 27$:     rl      c
         ret
-30$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,20$
-        add     hl,de
-        adc     a,b
-        jp      20$
-31$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,21$
-        add     hl,de
-        adc     a,b
-        jp      21$
-32$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,22$
-        add     hl,de
-        adc     a,b
-        jp      22$
-33$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,23$
-        add     hl,de
-        adc     a,b
-        jp      23$
-34$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,24$
-        add     hl,de
-        adc     a,b
-        jp      24$
-35$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,25$
-        add     hl,de
-        adc     a,b
-        jp      25$
-36$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,26$
-        add     hl,de
-        adc     a,b
-        jp      26$
-37$:     sbc     hl,de                   ; equal top bytes: the whole of it decides
-        sbc     a,b
-        jp      nc,27$
-        add     hl,de
-        adc     a,b
-        jp      27$
+
+; Equal top bytes (carry clear): when H L is below D E the remainder does not go, so the
+; step's subtraction is skipped (5 bytes) and it ends with carry set.
+fpd_equal:
+        push    hl
+        sbc     hl,de
+        pop     hl
+        ret     nc
+        ex      (sp),hl
+        inc     hl
+        inc     hl
+        inc     hl
+        inc     hl
+        inc     hl
+        ex      (sp),hl
+        scf
+        ret
 
 ; ---------------------------------------------------------------- whole numbers
 ; FAC = FAC truncated toward zero. Keeps BC, DE, HL.
