@@ -2,7 +2,7 @@
 
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -14,30 +14,30 @@ Z80Routine::Z80Routine() : cpu(memory, *this) {}
 bool Z80Routine::Load(const std::string& imagePath, const std::string& mapPath)
 {
     std::ifstream image(imagePath, std::ios::binary);
-    std::ifstream map(mapPath);
-    if (!image || !map)
+    if (!image)
         return false;
     const std::vector<char> bytes((std::istreambuf_iterator<char>(image)), std::istreambuf_iterator<char>());
     if (bytes.empty() || bytes.size() > STUB)
         return false;
+    try {
+        symbols.emplace(mapPath);
+    } catch (const std::runtime_error&) {
+        return false;
+    }
     for (std::size_t i = 0; i < bytes.size(); ++i)
         memory.WriteByte(static_cast<std::uint32_t>(i), static_cast<std::uint8_t>(bytes[i]));
-    // Symbol lines hold "value name" pairs, one per line or several per line.
-    const std::regex pair(R"(\b([0-9A-F]{8})\s+([A-Za-z_.$][A-Za-z0-9_.$]*))");
-    std::string line;
-    while (std::getline(map, line)) {
-        for (std::sregex_iterator it(line.begin(), line.end(), pair), end; it != end; ++it)
-            symbols[(*it)[2].str()] = static_cast<std::uint16_t>(std::stoul((*it)[1].str(), nullptr, 16));
-    }
     return true;
 }
 
 std::optional<std::uint16_t> Z80Routine::Address(const std::string& symbol) const
 {
-    const auto it = symbols.find(symbol);
-    if (it == symbols.end())
+    if (!symbols)
         return std::nullopt;
-    return it->second;
+    try {
+        return (*symbols)[symbol];
+    } catch (const std::out_of_range&) {
+        return std::nullopt;
+    }
 }
 
 std::uint16_t Z80Routine::operator[](const std::string& symbol) const { return Address(symbol).value_or(0); }

@@ -5,10 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 
+#include "LinkerMap.h"
 #include "bus/CMemory.h"
 #include "bus/CPortBus.h"
 #include "cpu/CCpu.h"
@@ -47,7 +47,7 @@ private:
 
     CMemory memory;
     CCpu cpu;
-    std::map<std::string, std::uint16_t> symbols;
+    std::optional<LinkerMap> symbols;
     bool exited = false;
     std::uint64_t exitCycles = 0;
 };
