@@ -259,6 +259,41 @@ TEST_F(FpArith, RoundingToIntegersSweep)
     }
 }
 
+TEST_F(FpArith, RoutinesKeepHlIxIy)
+{
+    // HL unless it is the routine's output, and IX, IY always, on the interpreter's behalf.
+    const struct {
+        const char* routine;
+        long double bcde, fac;
+        bool hlOut;
+    } rows[] = {
+        {"fp_add", 3, 4.5, false},      {"fp_add", 100, -1, false},    {"fp_add", 1, 1e-30L, false},
+        {"fp_sub", 3, 4.5, false},      {"fp_sub", 34, 12, false},     {"fp_mul", 3, 4.5, false},
+        {"fp_div", 3, 4.5, false},      {"fp_cmp", 3, 4.5, false},     {"fp_neg", 0, 2, false},
+        {"fp_abs", 0, -2, false},       {"fp_sgn", 0, -2, false},      {"fp_int", 0, -2.5, false},
+        {"fp_fix", 0, -2.5, false},     {"fp_from_int", 0, 0, false},  {"fp_from_u16", 0, 0, false},
+        {"fp_from_u24", 0, 0, false},   {"fp_sqr", 0, 2, false},       {"fp_sin", 0, 2, false},
+        {"fp_cos", 0, 2, false},        {"fp_tan", 0, 2, false},       {"fp_atn", 0, 2, false},
+        {"fp_log", 0, 2, false},        {"fp_exp", 0, 2, false},       {"fp_pow", 2, 0.5, false},
+        {"fp_pow", -2, 3, false},       {"fp_rnd", 0, 1, false},       {"fp_seed", 0, 0, false},
+        {"fp_to_int", 0, 2.5, true},    {"fp_to_u16", 0, 2.5, true},   {"fp_fout", 0, 2.5, true},
+    };
+    for (const auto& r : rows) {
+        SetBcde(P(r.bcde));
+        SetFac(P(r.fac));
+        z80.Regs().hl = 0x1234;
+        z80.Regs().ix = 0xABCD;
+        z80.Regs().iy = 0x5EED;
+        ASSERT_EQ(Run(r.routine), OK) << r.routine;
+        if (!r.hlOut) {
+            EXPECT_EQ(z80.Regs().hl, 0x1234) << r.routine;
+        }
+        EXPECT_EQ(z80.Regs().ix, 0xABCD) << r.routine;
+        EXPECT_EQ(z80.Regs().iy, 0x5EED) << r.routine;
+        EXPECT_EQ(z80.Regs().sp, Z80Routine::STACK) << r.routine;
+    }
+}
+
 TEST_F(FpArith, MovingNumbersKeepsTheOtherRegisters)
 {
     const std::uint32_t x = P(-1234.5L), y = P(0.1L);
