@@ -114,7 +114,8 @@ ram_init::
         call    data_reset
         ld      hl, #STACK_TOP
         ld      (base_sp), hl
-        ret
+        ld      hl, #1                  ; RND's numbers are the same after every start
+        jp      fp_seed
 
 ; Unpacks the stream at HL to DE; HL ends after it. The stream is a series of items led by
 ; a flag bit: 0, a byte to copy; 1, a match: gamma-coded high byte of (offset - 1) plus one,

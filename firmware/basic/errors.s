@@ -118,12 +118,7 @@ report: ld      sp, #STACK_TOP
         xor     a
         ld      (in_trap), a
         call    str_reset
-        call    io_reset
-        call    sound_off
-        call    con_col
-        or      a
-        ld      a, #13
-        call    nz, con_putc
+        call    quiet_screen
         ld      a, (errnum)
         call    err_text
         call    prt_in_line

@@ -33,6 +33,17 @@ msg_ready:
         .ascii  "Ready"
         .db     13, 0
 
+; Output back on the screen, the tone off, and the cursor at the start of a row: before
+; "Ready", a break or an error is shown.
+quiet_screen::
+        call    io_reset
+        call    sound_off
+        call    con_col
+        or      a
+        ret     z
+        ld      a, #13
+        jp      con_putc
+
 ; After an end, an error or a break without CONT: the prompt, with nothing kept.
 ready::
         ld      sp, #STACK_TOP
@@ -44,12 +55,7 @@ ready::
 ready_keep:
         ld      sp, (base_sp)
         call    pr_end                  ; the command's print job ends
-        call    io_reset
-        call    sound_off
-        call    con_col
-        or      a
-        ld      a, #13
-        call    nz, con_putc
+        call    quiet_screen
         ld      hl, #msg_ready
         call    prt_str
 main_loop::
@@ -300,24 +306,10 @@ st_return::
 1$:     call    frame_next              ; A = the tag at HL, C = the frame's size
         jp      z, err_return
         cp      #TAG_GOSUB
-        jr      z, 2$
+        jp      z, frame_back
         ld      b, #0
         add     hl, bc
         jr      1$
-2$:     inc     hl
-        inc     hl
-        ld      e, (hl)
-        inc     hl
-        ld      d, (hl)
-        inc     hl
-        ld      c, (hl)
-        inc     hl
-        ld      b, (hl)
-        inc     hl
-        ld      sp, hl
-        ld      (curlin), bc
-        ex      de, hl
-        jp      newstt
 
 ; The frame at HL: A = its tag, C = its size; Z at the bottom of the stack.
 frame_next::
@@ -787,13 +779,17 @@ st_wend::
 1$:     call    frame_next
         jp      z, err_wend
         cp      #TAG_WHILE
-        jr      z, 2$
+        jr      z, frame_back
         cp      #TAG_GOSUB
         jp      z, err_wend
         ld      b, #0
         add     hl, bc
         jr      1$
-2$:     inc     hl
+
+; The GOSUB or WHILE frame at HL (A = its tag) goes, with all above it: RETURN goes on after
+; the GOSUB, WEND at the WHILE again.
+frame_back:
+        inc     hl
         inc     hl
         ld      e, (hl)
         inc     hl
@@ -806,6 +802,8 @@ st_wend::
         ld      sp, hl
         ld      (curlin), bc
         ex      de, hl
+        cp      #TAG_GOSUB
+        jp      z, newstt
         dec     hl
         jp      exec_stmt
 
@@ -838,12 +836,7 @@ stop_here::
         jr      nz, 1$
         ld      (cont_txt), de          ; direct mode: nothing to go on with
 1$:     ld      (base_sp), sp           ; the frames stay for CONT
-        call    io_reset
-        call    sound_off
-        call    con_col
-        or      a
-        ld      a, #13
-        call    nz, con_putc
+        call    quiet_screen
         ld      hl, #msg_break
         call    prt_str
         call    prt_in_line

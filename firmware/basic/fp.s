@@ -156,6 +156,57 @@ fpa_swap:                               ; A = FAC's exponent less BCDE's, below 
         neg
         cp      b
         jr      z,fpa_copy              ; FAC is zero
+        cp      #5
+        jr      nc,fpa_xchg
+        ; BCDE larger by 1 to 4 places: FAC's mantissa is aligned in registers and only
+        ; the exponent goes to FAC now
+        ld      l,a
+        ld      a,b
+        ld      (fac+3),a
+        ld      a,(fac+2)
+        ld      b,a
+        xor     c
+        push    de                      ; BCDE's low 16 bits
+        ld      d,a                     ; bit 7: the signs differ
+        ld      e,l
+        set     7,b
+        ld      hl,(fac)
+        xor     a
+        dec     e
+        jr      z,4$
+        dec     e
+        jr      z,3$
+        dec     e
+        jr      z,2$
+        srl     b
+        rr      h
+        rr      l
+        rra
+2$:     srl     b
+        rr      h
+        rr      l
+        rra
+3$:     srl     b
+        rr      h
+        rr      l
+        rra
+4$:     srl     b
+        rr      h
+        rr      l
+        rra
+        bit     7,d                     ; B H L A = FAC's aligned, C = BCDE's top byte
+        ld      d,b
+        ld      b,a
+        ld      a,c
+        ld      c,d
+        jr      nz,5$
+        pop     de
+        jp      fpa_plus2
+5$:     ld      (fac+2),a
+        ex      de,hl
+        pop     hl
+        jp      fpa_minus2
+fpa_xchg:
         ld      hl,(fac)                ; exchange, so that FAC holds the larger
         ex      de,hl
         ld      (fac),hl
@@ -220,6 +271,7 @@ fpa_go: cp      #5
         ld      a,l
 fpa_plus:                               ; A = FAC's byte 2, C D E B = the aligned other
         ld      hl,(fac)
+fpa_plus2:                              ; H L, D E = the two low 16 bits
         add     hl,de
         ld      d,a                     ; D bit 7: the sign of the result
         set     7,a
@@ -397,6 +449,7 @@ fpa_far:                                ; 5 places or more
 fpa_minus:
         ; different signs: |FAC| - |C D E B|
         ld      hl,(fac)
+fpa_minus2:                             ; H L = the larger's low 16 bits
         xor     a
         sub     b
         ld      b,a
@@ -407,8 +460,24 @@ fpa_minus:
         sbc     a,c
         jr      c,1$                    ; the other one was larger (equal exponents)
         jp      m,fpa_round             ; no cancellation
+        sla     b                       ; one place left is the usual case
+        adc     hl,hl
+        adc     a,a
+        jp      p,3$
         ld      c,a
-        jr      2$
+        ld      a,(fac+3)
+        dec     a
+        jp      z,fp_zero_pop
+        ld      (fac+3),a
+        ld      a,c
+        jp      fpa_round
+3$:     ld      c,a                     ; more: the general way, one place already done
+        ld      a,(fac+3)
+        dec     a
+        jp      z,fp_zero_pop
+        ld      e,a
+        ld      a,c
+        jp      fpn_norm
 1$:     ld      c,a                     ; negate C H L B, the sign flips
         xor     a
         sub     b

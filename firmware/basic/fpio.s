@@ -548,12 +548,18 @@ fpo_digits:
         djnz    4$
         ret
 
-; fpo_n = fpo_n / 10, A = the remainder. Keeps DE.
+; fpo_n = fpo_n / 10, A = the remainder. Keeps DE. Leading zero bytes are skipped.
 fpo_div10:
         ld      hl,#fpo_n+3
         ld      b,#4
         xor     a
-1$:     ld      c,(hl)
+4$:     or      (hl)
+        jr      nz,1$
+        dec     hl
+        djnz    4$
+        ret                             ; zero: the remainder is 0
+1$:     xor     a
+        ld      c,(hl)
         push    bc
         ld      b,#8
 2$:     sla     c
@@ -566,5 +572,9 @@ fpo_div10:
         ld      (hl),c
         dec     hl
         pop     bc
-        djnz    1$
+        djnz    5$
         ret
+5$:     ld      c,(hl)
+        push    bc
+        ld      b,#8
+        jr      2$

@@ -252,14 +252,7 @@ pr_after:
         rst     0x20
         jr      pr_more
 pr_at:  rst     0x10
-        call    eval_byte
-        push    af
-        rst     0x08
-        .db     ',
-        call    eval_byte
-        pop     bc
-        ld      c, a
-        call    con_locate
+        call    st_locate
         jr      pr_after
 
 ; Blanks up to column C.
@@ -661,7 +654,7 @@ st_cls::
         pop     hl
         ret
 
-; LOCATE row, column
+; LOCATE row, column (PRINT AT too)
 st_locate::
         call    eval_byte
         push    af
@@ -676,7 +669,10 @@ st_locate::
         ld      a, c
         cp      #40
         jp      nc, err_illegal
-        jp      con_locate
+        push    hl
+        call    con_locate
+        pop     hl
+        ret
 
 ; POKE address, byte
 st_poke::
