@@ -6,7 +6,8 @@
         .include "basic.inc"
 
 KBUF_SIZE       = 768                   ; room for a crunched line (plus one raw copy)
-KBUF_ROOM       = 260                   ; the most one step of crunching stores at once
+KBUF_ROOM       = 80                    ; the most one step of crunching stores at once,
+                                        ; but for the characters copied one by one
 
         .area   _DATA
 kbuf::          .ds     KBUF_SIZE + 8   ; the crunched line (and for direct mode its end)
@@ -234,8 +235,7 @@ cr_string:
 1$:     ld      a, (hl)
         or      a
         jr      z, cr_next
-        ld      (de), a
-        inc     de
+        call    cr_put
         inc     hl
         cp      #'"
         jr      nz, 1$
@@ -404,12 +404,22 @@ cr_word:
 ; The rest of the line as it stands (REM).
 cr_rest:
         ld      a, (hl)
-        ld      (de), a
         or      a
         jp      z, cr_done
-        inc     de
+        call    cr_put
         inc     hl
         jr      cr_rest
+
+; Stores A at DE in kbuf and moves on; "Line buffer overflow" when it is full. Keeps A.
+cr_put: ld      (de), a
+        inc     de
+        push    hl
+        ld      hl, #kbuf + KBUF_SIZE - 1
+        or      a
+        sbc     hl, de
+        pop     hl
+        ret     nc
+        jp      err_lbo
 
 ; DATA: as it stands up to a colon outside quotes.
 cr_data:
@@ -427,8 +437,7 @@ cr_data:
         jr      nz, 3$
         bit     0, c
         jp      z, cr_next
-3$:     ld      (de), a
-        inc     de
+3$:     call    cr_put
         inc     hl
         jr      1$
 

@@ -219,3 +219,28 @@ TEST(Statements, MachineStatements)
     EXPECT_EQ(log[writes].second, 9);
     EXPECT_EQ(log[writes + 1].second, 0);
 }
+
+// A line of 255 characters is stored and listed whole, however much its tokens take (the
+// names and numbers here take more than twice the room of their text).
+TEST(Statements, LongestLines)
+{
+    BasicSession basic;
+    std::string line = "10 ";
+    for (int i = 10; line.size() + 8 <= 255; ++i)
+        line += "a" + std::to_string(i) + "=" + std::to_string(i % 7) + ":";
+    line += "rem" + std::string(252 - line.size(), 'b');
+    basic.Enter(line);
+    basic.Enter("list");
+    std::string listed;
+    for (const std::string& row : basic.Output())
+        if (row != "Ready")
+            listed += row;
+    std::string expected = line;
+    for (std::size_t i = 0, end = expected.find("rem") + 3; i < end; ++i)
+        expected[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(expected[i])));
+    EXPECT_EQ(listed, expected);
+    basic.Enter("run");
+    EXPECT_EQ(basic.Output(), (Lines{"Ready"}));
+    basic.Enter("print a10;a40");
+    EXPECT_EQ(basic.Output(), (Lines{" 3  5", "Ready"}));
+}
