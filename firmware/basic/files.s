@@ -13,15 +13,6 @@
         .module files
         .include "basic.inc"
 
-M_IN            = 1
-M_OUT           = 2
-PAGE0           = SLOT_BUFFERS / 256    ; the buffer of slot s is page PAGE0 + s
-D_OPENR         = 0x00                  ; device ROM entries (low byte)
-D_OPENW         = 0x03                  ; file store; the printer's open is 0x00
-D_CLOSE         = 0x06
-D_READ          = 0x09
-D_WRITE         = 0x0C
-P_PRINT         = 0x03
 
         .area   _DATA
 ftab:           .ds     5 * 5           ; the records of slots 0-4
@@ -42,7 +33,7 @@ pr_call:
         push    hl
         ld      h, #>PR_ROM
         jr      dev_call
-dos_call:
+dos_call::
         push    hl
         ld      h, #>DOS_ROM
 dev_call:
@@ -55,7 +46,7 @@ dev_call:
 
 ; Closes slot B through whichever device ROM is there (both channels share the slots);
 ; nothing when neither is. Keeps B.
-slot_close:
+slot_close::
         ld      a, (DOS_ROM)
         cp      #0xC3
         ld      a, #D_CLOSE
@@ -67,7 +58,7 @@ slot_close:
         jr      pr_call
 
 ; Closes slot B and marks it closed.
-slot_end:
+slot_end::
         call    slot_close
         ld      a, b
         call    slot_rec
@@ -76,7 +67,7 @@ slot_end:
 
 ; Opens fname on slot B for reading (A = D_OPENR) or writing (D_OPENW), closing what the
 ; slot held first. NZ when the file store refused.
-slot_open:
+slot_open::
         push    af
         call    slot_close
         pop     af
@@ -87,7 +78,7 @@ slot_open:
 
 ; Opens fname on slot B for reading, "File not found" when it is not there, and reads
 ; its first record. IX = its record.
-in_open:
+in_open::
         ld      a, #D_OPENR
         call    slot_open
         jp      nz, err_notfound
@@ -98,7 +89,7 @@ in_open:
 
 ; Makes fname on slot B for writing, "File error" when the file store refuses, and makes
 ; it the output channel. IX = its record.
-out_open:
+out_open::
         ld      a, #D_OPENW
         call    slot_open
         jp      nz, err_io
@@ -109,7 +100,7 @@ rec_out:
         jp      out_sel
 
 ; IX = the record of slot A. Keeps A, BC, DE, HL.
-slot_rec:
+slot_rec::
         push    de
         push    af
         ld      e, a
@@ -142,7 +133,7 @@ rec_init:
 ; then optionally a point and up to 3 more, letters in capitals. Without a point the name
 ; gets the extension at DE, unless DE is 0. Anything else is "Bad file name", so a name
 ; cannot reach outside the file store's folder. HL after the expression.
-get_name:
+get_name::
         push    de
         call    eval_str
         push    hl
@@ -215,7 +206,7 @@ ext_bas:
 ; ---- Output: prt_chr through ch_out into the buffer at optr ----
 
 ; Slot A becomes the output channel at its position and column.
-out_sel:
+out_sel::
         call    slot_rec
         ld      l, 1(ix)
         ld      h, 2(ix)
@@ -284,7 +275,7 @@ nat_find:
         ret
 
 ; A into the output buffer; a full buffer goes out. Keeps HL.
-put_raw:
+put_raw::
         push    hl
         ld      hl, (optr)
         ld      (hl), a
@@ -314,7 +305,7 @@ wr_fail:                                ; B = the slot
         jp      err_io
 
 ; The output channel's position and column back into its record.
-opt_save:
+opt_save::
         ld      hl, (optr)
         ld      a, h
         or      a
@@ -338,7 +329,7 @@ chan_end::
 
 ; Ends the output channel's file: the last record padded with blanks and written, the
 ; slot closed, the output to the screen again.
-out_close:
+out_close::
         ld      hl, (optr)
         ld      a, l
         or      a
@@ -485,7 +476,7 @@ rd_get:
 
 ; A = the next character of the input IX, a UTF-8 national letter as the machine's code.
 ; Keeps BC, DE, HL.
-rd_char:
+rd_char::
         call    rd_get
         cp      #0xC3
         ret     nz
@@ -505,7 +496,7 @@ rd_char:
 
 ; Z when nothing but blanks is left in the input IX: the padding at the end of a file.
 ; Blanks up to the end of the buffer are owed (+3) and the next record is read to see.
-at_end:
+at_end::
         ld      l, 1(ix)
         ld      h, 2(ix)
 1$:     ld      a, (hl)
@@ -529,7 +520,7 @@ at_end:
 ; go. D = 1 (program text): every line loses its trailing blanks, control characters
 ; become blanks and other characters '?'. At most 255 characters are kept: C = 1 and NZ
 ; when more were dropped.
-rd_line:
+rd_line::
         ld      hl, #con_buf
         ld      bc, #0
 1$:     call    rd_char
@@ -680,262 +671,3 @@ msg_in: .ascii  " in "
 msg_fline:
         .ascii  "file line "
         .db     0
-
-; ---- Data files ----
-
-; The file number at HL, '#' optional: A = its slot (2-4), IX = its record; "Bad file
-; number" outside 1-3.
-file_num:
-        rst     0x20
-        cp      #'#
-        jr      nz, 1$
-        rst     0x10
-1$:     call    eval_byte
-        dec     a
-        cp      #3
-        jp      nc, err_badfile
-        add     a, #2
-        jp      slot_rec
-
-; The same for a file open for input (file_in) or output (file_out): "Bad file number"
-; when it is not open, "Bad file mode" when it is open the other way.
-file_in:
-        ld      a, #M_IN
-        .db     0x11                    ; ld de, nn: skips the next load
-file_out:
-        ld      a, #M_OUT
-        push    af
-        call    file_num
-        ld      b, a
-        pop     af
-        ld      c, a
-        ld      a, 0(ix)
-        or      a
-        jp      z, err_badfile
-        cp      c
-        jp      nz, err_mode
-        ld      a, b
-        ret
-
-; OPEN "name" FOR INPUT|OUTPUT|APPEND AS [#]n
-st_open::
-        ld      de, #0
-        call    get_name
-        rst     0x08
-        .db     TK_FOR
-        ld      c, #1
-        cp      #TK_INPUT
-        jr      z, 1$
-        inc     c
-        cp      #TK_OUTPUT
-        jr      z, 1$
-        inc     c
-        cp      #TK_APPEND
-        jp      nz, err_syntax
-1$:     rst     0x10
-        rst     0x08
-        .db     TK_AS
-        push    bc
-        call    file_num
-        pop     bc
-        ld      b, a
-        ld      a, 0(ix)
-        or      a
-        jp      nz, err_open
-        push    hl
-        dec     c
-        jr      nz, 2$
-        call    in_open
-        pop     hl
-        ret
-2$:     dec     c
-        ld      d, h                    ; OUTPUT: nothing kept
-        ld      e, l
-        call    nz, ap_read
-        push    de
-        push    hl
-        call    out_open
-        pop     hl
-        pop     de
-3$:     rst     0x28                    ; the old contents from DE to HL written back
-        jr      z, 4$
-        ld      a, (de)
-        inc     de
-        call    put_raw
-        jr      3$
-4$:     call    chan_end
-        pop     hl
-        ret
-
-; APPEND: the file store cannot add to a file, so the old contents of the file are read
-; into free memory (DE to HL), to be written back before what is printed. Blanks and zeros
-; at their end are padding and go. "Out of memory" when they do not fit. B = the slot.
-ap_read:
-        ld      a, #D_OPENR
-        call    slot_open
-        ld      hl, (strend)
-        ld      d, h
-        ld      e, l
-        ret     nz                      ; no file yet: nothing to keep
-        inc     h                       ; from a page boundary
-        ld      l, #0
-        ld      d, h
-        ld      e, l
-2$:     ld      a, (fretop + 1)
-        dec     a
-        cp      h
-        jr      nc, 3$
-        call    slot_close
-        jp      err_memory
-3$:     xor     a
-31$:    ld      (hl), a
-        inc     l
-        jr      nz, 31$
-        ld      a, #D_READ
-        call    dos_call
-        inc     h
-        or      a
-        jr      z, 2$                   ; a whole record: on
-4$:     rst     0x28                    ; back over the padding
-        jr      z, 5$
-        dec     hl
-        ld      a, (hl)
-        or      a
-        jr      z, 4$
-        cp      #0x20
-        jr      z, 4$
-        inc     hl
-5$:     jp      slot_close
-
-; CLOSE [[#]n[, [#]m ...]]: the files named, or all of them.
-st_close::
-        jr      z, files_close
-1$:     call    file_num
-        push    hl
-        call    file_close
-        pop     hl
-        rst     0x20
-        cp      #',
-        ret     nz
-        rst     0x10
-        jr      1$
-
-; Closes slot A (IX its record) if it is open; output is written out first.
-file_close:
-        ld      b, a
-        ld      a, 0(ix)
-        dec     a
-        jp      z, slot_end             ; input
-        ret     m                       ; not open
-        ld      a, b
-        call    out_sel
-        jp      out_close
-
-; END, RUN, NEW, LOAD: every data file is closed. Keeps HL.
-files_close::
-        push    hl
-        ld      a, #4
-1$:     push    af
-        call    slot_rec
-        call    file_close
-        pop     af
-        dec     a
-        cp      #2
-        jr      nc, 1$
-        pop     hl
-        ret
-
-; After an error: the output channel's position is kept, and SAVE's or LOAD's file closed.
-files_close_print::
-        call    opt_save
-        ld      b, #0
-        jp      slot_close
-
-; Cold start: every slot is closed.
-dev_close_all::
-        ld      b, #7
-1$:     call    slot_close
-        dec     b
-        jp      p, 1$
-        ret
-
-; INPUT #n, variables   LINE INPUT #n, string variable (from io.s's st_input): the
-; fields of the file's lines as INPUT takes them from the keyboard.
-file_input::
-        call    file_in
-        rst     0x08
-        .db     ',
-1$:     call    fi_line
-        ld      a, (inp_line)
-        or      a
-        jp      nz, inp_whole
-2$:     call    any_var
-        push    hl
-        push    de
-        push    af
-        call    inp_field
-        jp      c, err_type
-        pop     af
-        pop     de
-        call    assign
-        pop     hl
-        rst     0x20
-        cp      #',
-        ret     nz
-        rst     0x10
-        push    hl
-        ld      hl, (inp_ptr)           ; the next field, or the next line
-        call    skip_blanks
-        inc     hl
-        ld      (inp_ptr), hl
-        pop     hl
-        cp      #',
-        jr      z, 2$
-        jr      1$
-
-; The next line of the input IX for INPUT: at inp_ptr. "Input past end" at the end. Keeps
-; HL.
-fi_line:
-        push    hl
-        call    at_end
-        jp      z, err_eof
-        ld      d, #0
-        call    rd_line
-        ld      hl, #con_buf
-        ld      (inp_ptr), hl
-        pop     hl
-        ret
-
-; GET #n, v$: the next character of the file.
-file_get::
-        call    file_in
-        rst     0x08
-        .db     ',
-        push    hl
-        call    at_end
-        jp      z, err_eof
-        call    rd_char
-        ld      hl, #con_buf
-        ld      (inp_ptr), hl
-        ld      (hl), a
-        inc     hl
-        ld      (hl), #0
-        pop     hl
-        jp      inp_whole
-
-; EOF(n): -1 when input file n has nothing left but its padding, else 0.
-fn_eof::
-        rst     0x08
-        .db     '(
-        call    file_in
-        rst     0x08
-        .db     ')
-        push    hl
-        call    at_end
-        ld      hl, #0
-        jr      nz, 1$
-        dec     hl
-1$:     call    ret_int
-        pop     hl
-        rst     0x20
-        ret

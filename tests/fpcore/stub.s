@@ -4,3 +4,10 @@
         .area   _CODE
 error::
         halt
+
+; The BASIC links some of these modules to run from RAM: here every such area runs where
+; it is linked, in this image (the build gives them addresses).
+        .area   _RCODE0
+        .area   _RCODE1
+        .area   _RCODE2
+        .area   _RCODE3
