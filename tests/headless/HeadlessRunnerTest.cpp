@@ -155,8 +155,10 @@ TEST_F(HeadlessRunner, WritesThePngOfTheRenderedImageInTheWindowsColours)
         }
     EXPECT_EQ(wrong, 0);
     EXPECT_GT(set, 1000);
-    EXPECT_EQ(Run("--png nowhere/image.png"), 1);
-    EXPECT_NE(err.find("cannot write nowhere/image.png"), std::string::npos) << err;
+    for (const auto& [option, file] : {std::pair{"--png ", "nowhere/image.png"}, {"--wav ", "nowhere/sound.wav"}}) {
+        EXPECT_EQ(Run(option + std::string(file)), 1) << file;
+        EXPECT_NE(err.find(std::string("cannot write ") + file), std::string::npos) << err;
+    }
 }
 
 TEST_F(HeadlessRunner, RecordsTheSoundInStepWithEmulatedTime)
@@ -216,7 +218,7 @@ TEST_F(HeadlessRunner, RefusesBadArgumentsBeforeStartingAndReportsStartUpAndOutp
     Prepare(FillRom());
     const char* const bad[] = {
         "--frames", "--frames x", "--frames -1", "--frames 5x", "--bogus", "--set Colour=1",
-        "--set PrintAppend=yes", "--set FileFolder", "--type '\xE2\x82\xAC'", "--pbm ''",
+        "--set PrintAppend=yes", "--set FileFolder", "--type '\xE2\x82\xAC'", "--pbm ''", "--png ''", "--wav",
     };
     for (const char* arguments : bad) {
         EXPECT_EQ(Run(std::string("--port6-log never.log ") + arguments), 2) << arguments;
