@@ -1,6 +1,6 @@
 // The window's additions: zoom and full screen with every machine pixel a solid square of
 // device pixels (this test also runs under QT_SCALE_FACTOR=1.5), screenshots, sound recording,
-// pause, mute and warp, their keys (which never reach the machine) and their stored choices.
+// pause, mute and warp, their keys and their stored choices.
 #include <QAction>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -97,8 +97,6 @@ void ShellTest::ZoomAndFullScreenKeepEveryMachinePixelASolidSquare()
     rig.poster.SetTarget(nullptr);
     CMainWnd& window = rig.Window();
     CScreenWnd* screen = window.Screen();
-    RecordingKeys keys;
-    screen->SetKeyTarget(&keys);
     const std::vector<std::uint8_t> bits = Pattern();
     screen->SetImage(bits.data());
     const qreal ratio = screen->devicePixelRatioF();
@@ -109,7 +107,8 @@ void ShellTest::ZoomAndFullScreenKeepEveryMachinePixelASolidSquare()
         // pixels that hold it; without desktop scaling, 240 x zoom: zoom 1 is the specified window.
         const int factor = CScreenWnd::DeviceFactor(zoom, ratio);
         const int side = int(std::ceil(240 * factor / ratio - 1e-6));
-        QCOMPARE(side, ratio == 1 ? 240 * zoom : side);
+        if (ratio == 1)
+            QCOMPARE(side, 240 * zoom);
         const int outer = side + 6;
         QCOMPARE(screen->geometry(), QRect(0, 0, outer, outer));
         QCOMPARE(window.size(), QSize(outer + 60, outer));
@@ -139,12 +138,12 @@ void ShellTest::ZoomAndFullScreenKeepEveryMachinePixelASolidSquare()
     const QRect painted = screen->PaintedRect();
     QVERIFY(qAbs(painted.left() - (device.width() - 1 - painted.right())) <= 2);
     QVERIFY(qAbs(painted.top() - (device.height() - 1 - painted.bottom())) <= 2);
-    // Escape leaves it, back to the zoom it had; none of these keys reached the machine.
+    // Escape leaves it, back to the zoom it had.
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!rig.extras->FullScreen());
     QTRY_VERIFY(!window.isFullScreen());
-    QCOMPARE(window.size(), QSize(int(std::ceil(240 * CScreenWnd::DeviceFactor(4, ratio) / ratio - 1e-6)) + 66,
-                                  int(std::ceil(240 * CScreenWnd::DeviceFactor(4, ratio) / ratio - 1e-6)) + 6));
+    const int side4 = int(std::ceil(240 * CScreenWnd::DeviceFactor(4, ratio) / ratio - 1e-6));
+    QCOMPARE(window.size(), QSize(side4 + 66, side4 + 6));
     QVERIFY(window.ResetButton()->isVisible());
     QTest::keyClick(&window, Qt::Key_Return, Qt::AltModifier);
     QVERIFY(rig.extras->FullScreen());
@@ -153,9 +152,8 @@ void ShellTest::ZoomAndFullScreenKeepEveryMachinePixelASolidSquare()
     for (int zoom : {2, 1})
         QTest::keyClick(&window, Qt::Key(Qt::Key_0 + zoom), Qt::AltModifier);
     QCOMPARE(rig.extras->Zoom(), 1);
-    QCOMPARE(window.size(), ratio == 1 ? QSize(306, 246) : window.size());
-    QTest::keyClick(&window, Qt::Key_Escape);  // outside full screen a key of its own
-    QCOMPARE(keys.events, QString(""));
+    if (ratio == 1)
+        QCOMPARE(window.size(), QSize(306, 246));
 }
 
 void ShellTest::ScreenshotsAreTheScreenInItsColoursAtTheZoom()
@@ -203,8 +201,6 @@ void ShellTest::PauseMuteRecordAndWarpKeepTheMachineInStep()
     CMainWnd& window = rig.Window();
     CWindowExtras& extras = *rig.extras;
     CEmuApp& app = rig.app;
-    RecordingKeys keys;
-    window.Screen()->SetKeyTarget(&keys);
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     constexpr std::size_t N = CSound::BUFFER_SAMPLES;
@@ -223,13 +219,20 @@ void ShellTest::PauseMuteRecordAndWarpKeepTheMachineInStep()
     Tick(window);
     QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
     QCOMPARE(window.windowTitle(), QString("Vorlix - paused"));
-    const CCpu::Registers regs = app.Cpu().Regs();
+    auto state = [&app] {
+        const CCpu& cpu = app.Cpu();
+        const CCpu::Registers& r = cpu.Regs();
+        QByteArray bytes(reinterpret_cast<const char*>(app.Memory().Bytes()), CMemory::SIZE);
+        for (int v : {int(r.af), int(r.bc), int(r.de), int(r.hl), int(r.ix), int(r.iy), int(r.sp), int(r.pc),
+                      int(cpu.pendingEvents), int(cpu.cycleBudget), int(app.Display().FrameCounter())})
+            bytes += QByteArray::number(v) + ' ';
+        return bytes;
+    };
+    const QByteArray before = state();
     const std::uint32_t frames = app.Display().FrameCounter();
-    const std::int32_t budget = app.Cpu().cycleBudget;
     Tick(window, 5);
     QCOMPARE(window.OnEmuTick(), 0);
-    QVERIFY(app.Cpu().Regs().pc == regs.pc && app.Cpu().Regs().sp == regs.sp && app.Cpu().cycleBudget == budget);
-    QCOMPARE(app.Display().FrameCounter(), frames);
+    QVERIFY(state() == before);
     QCOMPARE(rig.Play(4), Silence(4 * N));
     // Resuming runs the next tick from where it stood.
     QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
@@ -270,10 +273,10 @@ void ShellTest::PauseMuteRecordAndWarpKeepTheMachineInStep()
     QVERIFY(window.Pacer().Unpaced());
     QCOMPARE(window.OnEmuTick(), 0);
     QCOMPARE(rig.Play(1), Silence(N));
-    const std::uint64_t before = window.Pacer().Slices();
+    const std::uint64_t slices = window.Pacer().Slices();
     const QRegularExpression figure(R"(^Vorlix - warp \d+\.\d MHz$)");
     QTRY_VERIFY_WITH_TIMEOUT(figure.match(window.windowTitle()).hasMatch(), 20000);
-    QVERIFY(window.Pacer().Slices() > before);
+    QVERIFY(window.Pacer().Slices() > slices);
     qInfo("%s", qPrintable(window.windowTitle()));
     // Paused while warping stops it; the configuration dialog's run flag stops it as well.
     QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
@@ -286,7 +289,6 @@ void ShellTest::PauseMuteRecordAndWarpKeepTheMachineInStep()
     QTest::keyClick(&window, Qt::Key_W, Qt::AltModifier);
     QCOMPARE(window.windowTitle(), QString("Vorlix"));
     QCOMPARE(rig.Play(1), Loop(samples.hi, 10 * N, N));  // the generator ran on unheard
-    QCOMPARE(keys.events, QString("F"));  // the focus went once; no Alt key reached the machine
 
     // Zoom, full screen and mute are kept in the "Window" group; pause and warp are not.
     QSettings store(TEST_COMPANY, TEST_APPLICATION);
