@@ -18,13 +18,14 @@ namespace {
 
 // The rig with the window's extras, capturing into folders of its own.
 struct ExtrasRig : TestRig {
-    explicit ExtrasRig(const WindowChoices& choices = WindowChoices(), QString pictures = QString())
+    // Captures go below `captureRoot` (by default a folder of the rig's own).
+    explicit ExtrasRig(const WindowChoices& choices = WindowChoices(), QString captureRoot = QString())
     {
-        if (pictures.isEmpty())
-            pictures = captures.filePath("Pictures");
-        shell.SetWindowCreatedHandler([this, choices, pictures](CMainWnd& window) {
+        if (captureRoot.isEmpty())
+            captureRoot = captures.path();
+        shell.SetWindowCreatedHandler([this, choices, captureRoot](CMainWnd& window) {
             extras = new CWindowExtras(window, app.Sound(), &windowSettings, choices,
-                                       {pictures, captures.filePath("Music")});
+                                       {captureRoot + "/Pictures", captureRoot + "/Music"});
         });
     }
     QAction* Action(const QString& text)
@@ -181,14 +182,17 @@ void ShellTest::ScreenshotsAreTheScreenInItsColoursAtTheZoom()
         for (int x = 0; x < 720; ++x)
             wrong += png.pixel(x, y) != Colour(bits, x / 3, y / 3);
     QCOMPARE(wrong, 0);
-    // Where no folder can be made, nothing is saved and the note says so.
+    // Where no folder can be made, nothing is saved or recorded and the note says so.
     QFile blocker(rig.captures.filePath("Pictures/blocker"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    ExtrasRig blocked({}, blocker.fileName() + "/Pictures");
+    ExtrasRig blocked({}, blocker.fileName());
     QVERIFY(blocked.app.Startup());
     QCOMPARE(blocked.extras->SaveScreenshot(), QString());
     QVERIFY(blocked.extras->Note().startsWith("Screenshot not saved"));
+    blocked.extras->SetRecording(true);
+    QVERIFY(!blocked.extras->Recording());
+    QVERIFY(blocked.extras->Note().startsWith("Sound not recorded"));
 }
 
 void ShellTest::PauseMuteRecordAndWarpKeepTheMachineInStep()
