@@ -27,8 +27,8 @@ public:
     CMainWnd* MainWindow() const { return mainWnd; }
     // What the main window does when the wave output reports finished buffers.
     void SetWaveDoneHandler(std::function<void()> handler) { waveDone = std::move(handler); }
-    // Called with the main window as soon as it exists, still hidden: for what the window
-    // offers beyond the specified one.
+    // Called with the main window as soon as it exists, still hidden: for the window's extras
+    // (zoom, screenshots and the like).
     void SetWindowCreatedHandler(std::function<void(CMainWnd&)> handler) { windowCreated = std::move(handler); }
 
     void ReadSettings(Settings& settings) override;

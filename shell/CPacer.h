@@ -1,4 +1,4 @@
-// How the machine's slices are paced. Paced, each 20 ms tick runs one slice, as specified.
+// How the machine's slices are paced. Paced, each 20 ms tick runs one slice: the machine's own speed.
 // Paused, nothing runs. Unpaced, while anyone asks for it (warp, text being pasted), slices run
 // back to back from the event loop as fast as the host allows, in batches short enough that
 // the screen is shown at least 10 times a second and keys and sound keep being served.

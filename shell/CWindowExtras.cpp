@@ -113,7 +113,7 @@ CWindowExtras::CWindowExtras(CMainWnd& window, CSound& sound, const CWindowSetti
     window.installEventFilter(this);
 
     SetZoom(initial.zoom);
-    // Centred again at its zoomed size, as the window was at the specified size.
+    // Centred again at its zoomed size, as Create() centred it at its plain size.
     if (QScreen* display = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), window.size());
         frame.moveCenter(display->availableGeometry().center());

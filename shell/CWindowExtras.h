@@ -1,7 +1,7 @@
-// The window's additions to the specified emulator: zoom 1x to 4x and full screen, screenshots,
-// sound recording, pause, mute and warp. Each is an action of the context menu with an Alt
-// shortcut (or F11, and Escape to leave full screen: keys the machine does not have), so the
-// specified window is unchanged until the user asks. Zoom, full screen and mute are kept in
+// What the window offers beyond its screen and three buttons: zoom 1x to 4x and full screen,
+// screenshots, sound recording, pause, mute and warp. Each is an action of the context menu with
+// an Alt shortcut (or F11, and Escape to leave full screen: keys the machine does not have), so
+// the plain window (1x, paced, sound on) stays as it is until the user asks. Zoom, full screen and mute are kept in
 // the settings store's "Window" group. The desktop shell makes it a child of the main window
 // as soon as the window exists, so it goes with the window.
 #pragma once

@@ -105,7 +105,7 @@ void ShellTest::ZoomAndFullScreenKeepEveryMachinePixelASolidSquare()
     for (int zoom : {1, 2, 3, 4}) {
         rig.extras->SetZoom(zoom);
         // The image at a whole number of device pixels a machine pixel, in the fewest logical
-        // pixels that hold it; without desktop scaling, 240 x zoom: zoom 1 is the specified window.
+        // pixels that hold it; without desktop scaling, 240 x zoom: zoom 1 is the plain window.
         const int factor = CScreenWnd::DeviceFactor(zoom, ratio);
         const int side = int(std::ceil(240 * factor / ratio - 1e-6));
         if (ratio == 1)
