@@ -1,8 +1,9 @@
 // The install: `cmake --install` into a temporary prefix puts the programs, the machine's files,
 // the desktop entry, icons and manual pages in place; the installed program, started from
 // another folder, prepares the user's folder of links and runs there, so that a program saved
-// from BASIC lands in it. Runs on the X server of xvfb-run; keys are typed with XTest, as a
-// person would press them, and checked only by the files they make.
+// from BASIC lands in it, while the files it loaded stay out of the machine's reach. Runs on
+// the X server of xvfb-run; keys are typed with XTest, as a person would press them, and
+// checked only by the files they make.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -182,6 +183,8 @@ TEST(Install, TheInstalledProgramRunsInTheUsersFolderAndSavesThere)
     const fs::path user = home / "data/vorlix";
     fs::create_directories(user);
     fs::copy_file(prefix / "share/vorlix/slf.snd", user / "slf.snd");
+    const std::string font = Slurp(prefix / "share/vorlix/font.bin");
+    ASSERT_EQ(font.size(), 2560u);
     const fs::path elsewhere = dir.Path() / "elsewhere";
     fs::create_directories(elsewhere);
 
@@ -206,7 +209,12 @@ TEST(Install, TheInstalledProgramRunsInTheUsersFolderAndSavesThere)
             }
         }
         EXPECT_TRUE(saved) << "no HELLO file in " << user;
+        // The machine cannot write the files it loaded, links to the installed ones included.
+        x.Type("SAVE \"FONT.BIN\"\nSAVE \"SLF.SND\"\n");
+        std::this_thread::sleep_for(3s);
     }
+    EXPECT_EQ(Slurp(prefix / "share/vorlix/font.bin"), font);
+    EXPECT_EQ(Slurp(user / "slf.snd"), Slurp(prefix / "share/vorlix/slf.snd"));
     // Links to the installed files, the user's own sample kept; nothing written elsewhere.
     for (const char* name : RUNTIME_FILES) {
         if (std::string(name) == "slf.snd")

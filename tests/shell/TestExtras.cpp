@@ -11,15 +11,22 @@
 
 #include "ShellTest.h"
 #include "SoundSamples.h"
+#include "host/CSilentWaveOut.h"
 #include "shell/CScreenWnd.h"
 #include "shell/CWindowExtras.h"
 
 namespace {
 
+// A wave output that plays only when the test says so; made before the rig that uses it.
+struct SilentOutput {
+    CSilentWaveOut silent;
+};
+
 // The rig with the window's extras, capturing into folders of its own.
-struct ExtrasRig : TestRig {
+struct ExtrasRig : SilentOutput, TestRig {
     // Captures go below `captureRoot` (by default a folder of the rig's own).
     explicit ExtrasRig(const WindowChoices& choices = WindowChoices(), QString captureRoot = QString())
+        : TestRig(MachineFiles(), &silent)
     {
         if (captureRoot.isEmpty())
             captureRoot = captures.path();
@@ -35,14 +42,14 @@ struct ExtrasRig : TestRig {
                 return action;
         return nullptr;
     }
-    // Hands back `count` buffers as the device would and returns what they carry to it.
+    // Plays `count` buffers and returns what the generator put in their place, to be played next.
     std::vector<std::uint8_t> Play(std::size_t count)
     {
         std::vector<std::uint8_t> heard;
-        nullWaveOut.DeliverFinished([&](WaveBuffer& b) {
+        silent.Play(std::uint32_t(count * CSound::BUFFER_SAMPLES), [&](WaveBuffer& b) {
             app.Sound().OnBufferDone(b);
             heard.insert(heard.end(), b.data, b.data + b.length);
-        }, count);
+        });
         return heard;
     }
 
