@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libsdl2-dev sdcc xvfb xauth)
+          qt6-base-dev libsdl2-dev libpng-dev libx11-dev libxtst-dev sdcc xvfb xauth)
 
 install_missing() {
     local missing=()

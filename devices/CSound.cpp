@@ -112,11 +112,19 @@ void CSound::OnBufferDone(WaveBuffer& buffer)
         return;  // a buffer back before start-up finished is not requeued
 
     buffer.flags = 0;
-    if (enable) {
-        Render(buffer.data);
-        Advance();
-    } else {
+    if (held) {
         std::fill_n(buffer.data, BUFFER_SAMPLES, CWaveOut::SILENCE);
+    } else {
+        if (enable) {
+            Render(buffer.data);
+            Advance();
+        } else {
+            std::fill_n(buffer.data, BUFFER_SAMPLES, CWaveOut::SILENCE);
+        }
+        if (tap)
+            tap(buffer.data, BUFFER_SAMPLES);
+        if (muted)
+            std::fill_n(buffer.data, BUFFER_SAMPLES, CWaveOut::SILENCE);
     }
     Queue(buffer);  // on failure the buffer leaves the ring and the others go on
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -39,6 +40,17 @@ public:
     void SetControl(std::uint8_t value);
     // A buffer the wave output has finished playing: refill it and queue it again.
     void OnBufferDone(WaveBuffer& buffer);
+
+    // Receives every buffer the generator produces, before it is queued: the bytes a recording
+    // of the machine's sound holds. Empty for none.
+    using Tap = std::function<void(const std::uint8_t* samples, std::size_t count)>;
+    void SetTap(Tap tap) { this->tap = std::move(tap); }
+    // Muted, the generator runs on as if heard (positions and decay advance, the tap gets its
+    // bytes) while the wave output is given silence.
+    void SetMuted(bool on) { muted = on; }
+    // Held, every returned buffer goes back as silence and nothing advances, whatever the
+    // control state: the machine's sound stands still while the machine does.
+    void SetHeld(bool on) { held = on; }
 
     // How Init waits between open attempts; tests replace the one-second sleep.
     void SetRetryDelay(std::function<void(int ms)> delay) { retryDelay = std::move(delay); }
@@ -76,4 +88,8 @@ private:
     std::array<std::array<std::uint8_t, BUFFER_SAMPLES>, BUFFER_COUNT> storage{};
     std::array<WaveBuffer, BUFFER_COUNT> buffers{};
     bool running = false;
+
+    Tap tap;
+    bool muted = false;
+    bool held = false;
 };

@@ -34,6 +34,8 @@ bool CDesktopShell::CreateMainWindow()
     }
     window->SetWaveDoneHandler(waveDone);
     mainWnd = window;
+    if (windowCreated)
+        windowCreated(*window);
     return true;
 }
 
@@ -64,7 +66,11 @@ void CDesktopShell::ShowMainWindow()
 {
     if (!mainWnd)
         return;
-    mainWnd->showNormal();
+    // Normal, unless the user asked for full screen.
+    if (mainWnd->windowState() & Qt::WindowFullScreen)
+        mainWnd->showFullScreen();
+    else
+        mainWnd->showNormal();
     mainWnd->repaint();
 }
 

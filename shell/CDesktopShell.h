@@ -27,6 +27,9 @@ public:
     CMainWnd* MainWindow() const { return mainWnd; }
     // What the main window does when the wave output reports finished buffers.
     void SetWaveDoneHandler(std::function<void()> handler) { waveDone = std::move(handler); }
+    // Called with the main window as soon as it exists, still hidden: for the window's extras
+    // (zoom, screenshots and the like).
+    void SetWindowCreatedHandler(std::function<void(CMainWnd&)> handler) { windowCreated = std::move(handler); }
 
     void ReadSettings(Settings& settings) override;
     bool CreateMainWindow() override;
@@ -45,6 +48,7 @@ private:
     CEventPoster& poster;
     std::chrono::milliseconds tickPeriod;
     std::function<void()> waveDone;
+    std::function<void(CMainWnd&)> windowCreated;
     CEmuApp* app = nullptr;
     CMainWnd* mainWnd = nullptr;
 };

@@ -37,7 +37,8 @@ CMainWnd::CMainWnd(CEmuApp& app, const CSettingsStore& store, CMessenger& messen
       messenger(messenger),
       poster(poster),
       keyboardLink(app.Keyboard()),
-      ticks(tickPeriod)
+      ticks(tickPeriod),
+      pacer([this] { return RunFrame(); }, [this] { screenWnd->update(); })
 {
     setWindowTitle(QStringLiteral("Vorlix"));
     setAttribute(Qt::WA_QuitOnClose);
@@ -99,12 +100,16 @@ QPushButton* CMainWnd::AddButton(const QString& text, int top)
 
 int CMainWnd::OnEmuTick()
 {
+    return pacer.OnTick();
+}
+
+bool CMainWnd::RunFrame()
+{
     if (!runEnabled)
-        return 0;
+        return false;
     app.RunSlice();
     screenWnd->UpdateImage();
-    screenWnd->update();
-    return 1;
+    return true;
 }
 
 void CMainWnd::OnReset()
@@ -174,6 +179,9 @@ void CMainWnd::contextMenuEvent(QContextMenuEvent* event)
         return;
     }
     QMenu menu(this);
+    for (const QPointer<QAction>& action : menuActions)
+        if (action)
+            menu.addAction(action);
     menu.addSeparator();
     menu.addAction(QStringLiteral("About..."), this, [this] { OnAbout(); });
     menu.exec(event->globalPos());

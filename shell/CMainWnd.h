@@ -6,11 +6,15 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
+#include <QAction>
+#include <QPointer>
 #include <QWidget>
 
 #include "host/CTickSource.h"
 #include "shell/CKeyboardLink.h"
+#include "shell/CPacer.h"
 
 class CEmuApp;
 class CEventPoster;
@@ -34,9 +38,14 @@ public:
     // starts the tick source. False when the tick source cannot be started.
     bool Create();
 
-    // One tick: a slice of the machine and a new screen image, unless the run flag is off.
-    // Returns 0 when it did nothing.
+    // One tick: a slice of the machine and a new screen image, unless the run flag is off or
+    // the pacer runs the machine otherwise (paused, unpaced). Returns 0 when it did nothing.
     int OnEmuTick();
+    // One slice and its image, as a tick runs it; false, doing nothing, while the flag is off.
+    bool RunFrame();
+    CPacer& Pacer() { return pacer; }
+    // Actions the context menu offers above "About...".
+    void AddMenuAction(QAction* action) { menuActions.push_back(action); }
     // Ticks run slices only from now on: start-up has initialised every component.
     void EnableRun() { runEnabled = true; }
     bool RunEnabled() const { return runEnabled; }
@@ -73,6 +82,8 @@ private:
     CEventPoster& poster;
     CKeyboardLink keyboardLink;
     CTickSource ticks;
+    CPacer pacer;
+    std::vector<QPointer<QAction>> menuActions;
     std::function<void()> waveDone;
     bool runEnabled = false;
     bool aboutItem = false;

@@ -1,5 +1,7 @@
 #include "shell/CScreenWnd.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <QKeyEvent>
@@ -36,6 +38,42 @@ void CScreenWnd::UpdateImage()
 void CScreenWnd::SetImage(const std::uint8_t* source)
 {
     std::memcpy(bits.data(), source, bits.size());
+    expandedStale = true;
+}
+
+int CScreenWnd::DeviceFactor(int zoom, qreal ratio)
+{
+    return std::max(1, int(std::floor(zoom * ratio + 0.5)));
+}
+
+void CScreenWnd::SetZoom(int zoom)
+{
+    SetFullScreen(false);
+    const qreal ratio = devicePixelRatioF();
+    const int factor = DeviceFactor(std::clamp(zoom, 1, MAX_ZOOM), ratio);
+    // The fewest logical pixels that hold the image's device pixels.
+    const int side = int(std::ceil(CDisplay::WIDTH * factor / ratio - 1e-6));
+    setFixedSize(side + 2 * (MARGIN + EDGE), side + 2 * (MARGIN + EDGE));
+}
+
+void CScreenWnd::SetFullScreen(bool on)
+{
+    fullScreen = on;
+    setFrameStyle(on ? QFrame::NoFrame : QFrame::Panel | QFrame::Sunken);
+    setLineWidth(on ? 0 : EDGE);
+    if (on) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    update();
+}
+
+QImage CScreenWnd::Picture(int zoom) const
+{
+    QImage picture(CDisplay::WIDTH * zoom, CDisplay::HEIGHT * zoom, QImage::Format_RGB32);
+    CColourScreen::Expand(bits.data(), zoom, reinterpret_cast<std::uint32_t*>(picture.bits()),
+                          std::size_t(picture.bytesPerLine()) / 4);
+    return picture;
 }
 
 void CScreenWnd::paintEvent(QPaintEvent* event)
@@ -44,7 +82,26 @@ void CScreenWnd::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect client = contentsRect();
     painter.fillRect(client, Qt::black);
-    painter.drawImage(client.topLeft() + QPoint(1, 1), image);
+
+    // Drawn in device pixels at a whole factor, so that under fractional desktop scaling every
+    // machine pixel is still a square of equal device pixels.
+    const qreal ratio = devicePixelRatioF();
+    const QRect area = fullScreen ? client : client.adjusted(MARGIN, MARGIN, -MARGIN, -MARGIN);
+    const QRectF device(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio);
+    const int factor =
+        std::max(1, int(std::floor(std::min(device.width(), device.height()) / CDisplay::WIDTH + 1e-6)));
+    const int side = CDisplay::WIDTH * factor;
+    if (expandedStale || expanded.width() != side) {
+        if (expanded.width() != side)
+            expanded = QImage(side, side, QImage::Format_RGB32);
+        CColourScreen::Expand(bits.data(), factor, reinterpret_cast<std::uint32_t*>(expanded.bits()),
+                              std::size_t(expanded.bytesPerLine()) / 4);
+        expandedStale = false;
+    }
+    painted = QRect(int(std::floor(device.x() + (device.width() - side) / 2 + 1e-6)),
+                    int(std::floor(device.y() + (device.height() - side) / 2 + 1e-6)), side, side);
+    painter.scale(1 / ratio, 1 / ratio);
+    painter.drawImage(painted.topLeft(), expanded);
 }
 
 void CScreenWnd::keyPressEvent(QKeyEvent* event)

@@ -1,11 +1,17 @@
 // The desktop emulator: reads its command line, starts the machine with its window, runs the
-// event loop and shuts down. It reads its files from the working directory.
+// event loop and shuts down. It reads its files from the working directory; installed and
+// started elsewhere, from the user's own runtime folder, which it prepares with links to the
+// installed files.
+#include <filesystem>
 #include <iostream>
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
+#include <QStandardPaths>
 
 #include "core/CEmuApp.h"
+#include "host/CRuntimeFolder.h"
 #include "host/CSdlWaveOut.h"
 #include "host/CSilentWaveOut.h"
 #include "shell/CCommandLine.h"
@@ -15,6 +21,8 @@
 #include "shell/CMessenger.h"
 #include "shell/CSettingsStore.h"
 #include "shell/CSignalWatcher.h"
+#include "shell/CWindowExtras.h"
+#include "shell/CWindowSettings.h"
 #include "shell/ShellEvents.h"
 
 namespace {
@@ -28,7 +36,43 @@ CCommandLine CommandLine()
                         "Runs the emulator with the ROM images, font and samples in the working folder.",
                         {
                             {"--no-sound", "", "run silently, without a sound device (for machines that have none)"},
+                            {"--zoom", "N", "show the screen N times larger, 1 to 4, for this run"},
+                            {"--fullscreen", "", "start in full screen"},
                         });
+}
+
+// --zoom's value, 0 when not given; false after one line on stderr for a bad one.
+bool ReadZoom(const CCommandLine& commandLine, int& zoom)
+{
+    zoom = 0;
+    if (!commandLine.Has("--zoom"))
+        return true;
+    const std::string value = commandLine.Value("--zoom");
+    if (value.size() != 1 || value[0] < '1' || value[0] > '0' + CWindowSettings::MAX_ZOOM) {
+        std::cerr << "vorlix: --zoom takes 1, 2, 3 or 4 (try --help)\n";
+        return false;
+    }
+    zoom = value[0] - '0';
+    return true;
+}
+
+// Installed and started in a folder without the machine's files, run in the user's own folder.
+void EnterRuntimeFolder()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path here = fs::current_path(ec);
+    const fs::path installed =
+        fs::path(QCoreApplication::applicationDirPath().toStdString()) / VORLIX_DATA_FROM_BIN;
+    if (ec || CRuntimeFolder::Holds(here) || !CRuntimeFolder::Holds(installed))
+        return;
+    const fs::path user =
+        fs::path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) / "vorlix";
+    std::string error;
+    if (!CRuntimeFolder::Prepare(user, fs::weakly_canonical(installed, ec), error))
+        std::cerr << "vorlix: " << error << "; starting in " << here.string() << "\n";
+    else
+        fs::current_path(user, ec);
 }
 
 }  // namespace
@@ -40,6 +84,9 @@ int main(int argc, char* argv[])
     if (const auto status = commandLine.Parse(argc, argv, std::cout, std::cerr))
         return *status;
     const bool silent = commandLine.Has("--no-sound");
+    int zoom = 0;
+    if (!ReadZoom(commandLine, zoom))
+        return CCommandLine::STATUS_BAD_ARGUMENTS;
 
     QApplication application(argc, argv);
     QApplication::setApplicationVersion(QString::fromLatin1(VERSION));
@@ -49,6 +96,14 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(icon);
     // SIGTERM, SIGINT and SIGHUP end the program as Exit does, start-up included.
     CSignalWatcher signalWatcher([](int) { QCoreApplication::exit(0); });
+
+    // The window's options apply to this run over its stored choices.
+    const CWindowSettings windowSettings(QStringLiteral("Quentra"), QCoreApplication::applicationName());
+    WindowChoices choices;
+    windowSettings.Read(choices);
+    choices.zoom = zoom != 0 ? zoom : choices.zoom;
+    choices.fullScreen = choices.fullScreen || commandLine.Has("--fullscreen");
+    EnterRuntimeFolder();
 
     // Declared first so that it outlives the audio device, whose thread posts through it.
     CEventPoster poster;
@@ -63,6 +118,9 @@ int main(int argc, char* argv[])
     CDesktopShell shell(store, messenger, waveOut, poster);
     CEmuApp app(shell);
     shell.Attach(app);
+    shell.SetWindowCreatedHandler([&app, &windowSettings, &choices](CMainWnd& window) {
+        new CWindowExtras(window, app.Sound(), &windowSettings, choices, CaptureFolders::Standard());
+    });
     shell.SetWaveDoneHandler([&deviceWaveOut, &app] {
         deviceWaveOut.DeliverFinished([&app](WaveBuffer& buffer) { app.Sound().OnBufferDone(buffer); });
     });

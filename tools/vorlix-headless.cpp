@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "bus/CPortObserver.h"
+#include "core/CColourScreen.h"
 #include "core/CEmuApp.h"
 #include "core/CEmuShell.h"
 #include "core/CScreenText.h"
 #include "core/CTypist.h"
+#include "core/CWavFile.h"
+#include "host/CPngFile.h"
 #include "host/CSilentWaveOut.h"
 
 namespace {
@@ -32,6 +35,9 @@ const char USAGE[] =
     "  --screen           print the screen as 24 lines of 40 characters\n"
     "  --pbm FILE         write the last rendered 240x240 image as a binary PBM; lit pixels\n"
     "                     are 1 (black), so the file's bits are the image's bits\n"
+    "  --png FILE         write the last rendered image as a 240x240 PNG in the window's colours\n"
+    "  --wav FILE         from here on, record the sound generator's output as a WAV file\n"
+    "                     (8-bit mono, 22050 samples per second of emulated time)\n"
     "  --port6-log FILE   from here on, write one line \"FRAME 0xVV\" per port 6 write,\n"
     "                     FRAME counting the frames of this run from 1\n"
     "  --help             show this help and exit\n"
@@ -43,7 +49,7 @@ constexpr unsigned long HOLD_FRAMES = 3;
 constexpr unsigned long GAP_FRAMES = 3;
 
 struct Action {
-    enum class Kind { Set, Frames, Type, Screen, Pbm, PortLog } kind;
+    enum class Kind { Set, Frames, Type, Screen, Pbm, Png, Wav, PortLog } kind;
     std::string text;                 // setting name, file name
     std::string value;                // setting value
     unsigned long count = 0;          // frames
@@ -148,7 +154,7 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         bool takesValue = option == "--set" || option == "--frames" || option == "--type" ||
-                          option == "--pbm" || option == "--port6-log";
+                          option == "--pbm" || option == "--png" || option == "--wav" || option == "--port6-log";
         if (option != "--screen" && !takesValue)
             return BadArguments("unknown option " + option);
         if (takesValue && i + 1 >= argc)
@@ -174,7 +180,10 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
         } else if (option == "--screen") {
             action.kind = Action::Kind::Screen;
         } else {
-            action.kind = option == "--pbm" ? Action::Kind::Pbm : Action::Kind::PortLog;
+            action.kind = option == "--pbm"   ? Action::Kind::Pbm
+                          : option == "--png" ? Action::Kind::Png
+                          : option == "--wav" ? Action::Kind::Wav
+                                              : Action::Kind::PortLog;
             if (value.empty())
                 return BadArguments(option + " needs a file name");
             action.text = value;
@@ -198,6 +207,7 @@ public:
     {
         app.Bus().SetObserver(nullptr);
         app.SetAfterSlice(nullptr);
+        app.Sound().SetTap(nullptr);
     }
 
     bool Do(const Action& action)
@@ -219,6 +229,13 @@ public:
             return std::fflush(stdout) == 0 || Fail("cannot write the screen");
         case Action::Kind::Pbm:
             return WritePbm(action.text);
+        case Action::Kind::Png:
+            return WritePng(action.text);
+        case Action::Kind::Wav:
+            if (!wav.Open(action.text))
+                return Fail("cannot write " + action.text);
+            app.Sound().SetTap([this](const std::uint8_t* samples, std::size_t count) { wav.Write(samples, count); });
+            return true;
         case Action::Kind::PortLog:
             if (!log.Open(action.text))
                 return Fail("cannot write " + action.text);
@@ -228,7 +245,12 @@ public:
         return false;
     }
 
-    bool Finish() { return log.Close() || Fail("cannot write the port 6 log"); }
+    bool Finish()
+    {
+        const bool logged = log.Close() || Fail("cannot write the port 6 log");
+        const bool recorded = wav.Close() || Fail("cannot write the sound recording");
+        return logged && recorded;
+    }
 
 private:
     void RunFrames(unsigned long count)
@@ -253,11 +275,25 @@ private:
         RunFrames(GAP_FRAMES);
     }
 
-    bool WritePbm(const std::string& path)
+    // Before any frame, the image the first tick would show.
+    const std::uint8_t* LastImage()
     {
-        // Before any frame, the image the first tick would show.
         if (image == nullptr)
             image = app.Display().Render();
+        return image;
+    }
+
+    bool WritePng(const std::string& path)
+    {
+        std::vector<std::uint32_t> pixels(CDisplay::WIDTH * CDisplay::HEIGHT);
+        CColourScreen::Expand(LastImage(), 1, pixels.data(), CDisplay::WIDTH);
+        return CPngFile::Write(path, pixels.data(), CDisplay::WIDTH, CDisplay::HEIGHT, CDisplay::WIDTH) ||
+               Fail("cannot write " + path);
+    }
+
+    bool WritePbm(const std::string& path)
+    {
+        LastImage();
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << "P4\n" << CDisplay::WIDTH << ' ' << CDisplay::HEIGHT << '\n';
         out.write(reinterpret_cast<const char*>(image), CDisplay::IMAGE_BYTES);
@@ -269,6 +305,7 @@ private:
     unsigned long frame = 0;
     const std::uint8_t* image = nullptr;
     Port6Log log;
+    CWavFile wav;
 };
 
 }  // namespace

@@ -69,7 +69,7 @@ def icon(size, path):
                     for xx in range(gx + c * s, gx + c * s + s):
                         px[yy][xx] = (200, 184, 32, 255)
     png_rgba(path, size, size, px)
-icon(32, "icon32.png"); icon(48, "icon48.png")
+icon(32, "icon32.png"); icon(48, "icon48.png"); icon(128, "icon128.png"); icon(256, "icon256.png")
 
 # The sample: letters are 0 bits (black in PBM), the rest 1 bits.
 # 6x10 cells, glyph pixels in the left 5 columns, rows 1..8 used

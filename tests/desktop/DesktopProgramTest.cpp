@@ -171,6 +171,8 @@ TEST_F(DesktopProgram, CommandLineAnswersWithoutADisplayAndRefusesWhatItDoesNotK
         {{"-platform", "offscreen"}, 2, "", "vorlix: unknown option -platform (try --help)\n"},
         {{"--no-sound=yes"}, 2, "", "vorlix: --no-sound takes no value (try --help)\n"},
         {{"game.bas"}, 2, "", "vorlix: unexpected argument game.bas (try --help)\n"},
+        {{"--zoom", "5"}, 2, "", "vorlix: --zoom takes 1, 2, 3 or 4 (try --help)\n"},
+        {{"--fullscreen", "--zoom=x"}, 2, "", "vorlix: --zoom takes 1, 2, 3 or 4 (try --help)\n"},
     };
     for (const auto& c : cases) {
         Desktop desktop(folder, c.arguments, noDisplay, false);
@@ -182,7 +184,7 @@ TEST_F(DesktopProgram, CommandLineAnswersWithoutADisplayAndRefusesWhatItDoesNotK
         EXPECT_EQ(out.substr(0, c.out.size()), c.out);
         EXPECT_EQ(desktop.Err(), c.err);
         // The help is made from the option table, one line an option.
-        for (const char* option : {"\n  --no-sound ", "\n  --help ", "\n  --version "})
+        for (const char* option : {"\n  --no-sound ", "\n  --zoom N ", "\n  --fullscreen ", "\n  --help ", "\n  --version "})
             EXPECT_EQ(out.find(option) != std::string::npos, c.arguments.back() == "--help") << option;
     }
     EXPECT_FALSE(folder.Exists("HELD.BIN"));

@@ -2,6 +2,7 @@
 // test ROMs are made in a temporary folder beside the generated font and samples.
 #include <gtest/gtest.h>
 
+#include <png.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "SoundSamples.h"
 #include "TempFolder.h"
 
 namespace {
@@ -54,6 +56,33 @@ Bytes KeyEchoRom()
                           0x76, 0x18, 0xFD}},                        // HALT; JR back to the HALT
                 {0x0038, {0xF5, 0xDB, 0x38, 0xD3, 0x06,              // PUSH AF; IN A,(56); OUT (6),A
                           0xF1, 0xFB, 0xED, 0x4D}}});                // POP AF; EI; RETI
+}
+
+// Writes port 6 from a table of (frames to wait, value) pairs, each wait counted in periodic
+// interrupts: a pair (n, v) writes v in the n-th frame after the previous write.
+Bytes Port6PlayerRom(const Bytes& table)
+{
+    return Rom({{0x0000, {0xF3, 0x31, 0x00, 0x00, 0x21, 0x00, 0x10,  // DI; LD SP,0000h; LD HL,1000h
+                          0x46, 0x23,                                // next: LD B,(HL); INC HL
+                          0x76, 0x10, 0xFD,                          // wait: HALT; DJNZ wait
+                          0x7E, 0x23, 0xD3, 0x06, 0x18, 0xF5}},      // LD A,(HL); INC HL; OUT (6),A; JR next
+                {0x1000, table}});
+}
+
+// The pixels of a PNG file as 0xAARRGGBB, read through libpng's simple interface.
+std::vector<std::uint32_t> ReadPng(const std::string& path, int& width, int& height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return {};
+    image.format = PNG_FORMAT_BGRA;  // in memory, little-endian 0xAARRGGBB
+    std::vector<std::uint32_t> pixels(PNG_IMAGE_SIZE(image) / 4);
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        return {};
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return pixels;
 }
 
 class HeadlessRunner : public ::testing::Test {
@@ -107,6 +136,68 @@ TEST_F(HeadlessRunner, ShowsKnownVideoMemoryAsTheStoredImagesInBothBlinkPhasesAn
     EXPECT_EQ(rows[23], "J=$ vYÉ+  mV?  rÖK2  oV=% ▒▒I▒  nYÉ+ ▒▒O");
 }
 
+TEST_F(HeadlessRunner, WritesThePngOfTheRenderedImageInTheWindowsColours)
+{
+    Prepare(FillRom());
+    ASSERT_EQ(Run("--frames 12 --png blink.png --pbm blink.pbm"), 0) << err;
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> png = ReadPng(folder.File("blink.png"), width, height);
+    ASSERT_EQ(width, 240);
+    ASSERT_EQ(height, 240);
+    const Bytes pbm = folder.Read("blink.pbm");
+    const std::size_t bits = pbm.size() - 7200;  // after the PBM header
+    int wrong = 0, set = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 240; ++x) {
+            const bool lit = (pbm[bits + std::size_t(y * 30 + x / 8)] & (0x80 >> (x % 8))) != 0;
+            set += lit;
+            wrong += png[std::size_t(y * 240 + x)] != (lit ? 0xFFC8B820u : 0xFF202020u);
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(set, 1000);
+    for (const auto& [option, file] : {std::pair{"--png ", "nowhere/image.png"}, {"--wav ", "nowhere/sound.wav"}}) {
+        EXPECT_EQ(Run(option + std::string(file)), 1) << file;
+        EXPECT_NE(err.find(std::string("cannot write ") + file), std::string::npos) << err;
+    }
+}
+
+TEST_F(HeadlessRunner, RecordsTheSoundInStepWithEmulatedTime)
+{
+    using namespace sound_samples;
+    constexpr std::size_t N = 110;
+    Prepare(Port6PlayerRom({2, 0x01, 5, 0x09, 4, 0x00, 6, 0x11, 255, 0x00}));
+    const Samples samples;
+    samples.WriteTo(folder);
+    ASSERT_EQ(Run("--frames 1 --wav sound.wav --port6-log port6.log --frames 29"), 0) << err;
+    EXPECT_EQ(Text(folder.Read("port6.log")), "3 0x01\n8 0x09\n12 0x00\n18 0x11\n");
+    // 22050 samples a second: after frame f, the generator has made the floor(441 f / 110)
+    // buffers a device would have played; the recording starts after frame 1 (4 buffers).
+    // A write in frame f is heard from the first buffer made after that frame.
+    const Bytes wav = folder.Read("sound.wav");
+    ASSERT_GE(wav.size(), 44u);
+    const std::uint32_t data = 120 * N - 4 * N;
+    const Bytes header = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
+                          0x22, 0x56, 0, 0, 0x22, 0x56, 0, 0, 1, 0, 8, 0, 'd', 'a', 't', 'a'};
+    Bytes expectedHeader = header;
+    for (int i = 0; i < 4; ++i) {
+        expectedHeader[4 + i] = std::uint8_t((36 + data) >> (8 * i));
+        expectedHeader.push_back(std::uint8_t(data >> (8 * i)));
+    }
+    EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 44), expectedHeader);
+    // Buffer where each stretch starts, its source and the source's position; the noise and
+    // slow loops move on while the sound is on and stand while it is off.
+    const struct { std::size_t buffer; Source source; std::size_t start; } stretches[] = {
+        {4, SILENT, 0}, {8, HI, 0}, {28, NOISE, 20 * N}, {44, SILENT, 0}, {68, SLOW, 36 * N}, {120, SILENT, 0}};
+    for (std::size_t i = 0; i + 1 < std::size(stretches); ++i) {
+        const std::size_t from = (stretches[i].buffer - 4) * N, to = (stretches[i + 1].buffer - 4) * N;
+        ASSERT_GE(wav.size(), 44 + to);
+        EXPECT_TRUE(Bytes(wav.begin() + 44 + from, wav.begin() + 44 + to) ==
+                    Play(samples, stretches[i].source, stretches[i].start, to - from))
+            << "stretch " << i;
+    }
+    EXPECT_EQ(wav.size(), 44 + data);
+}
+
 TEST_F(HeadlessRunner, TypesThroughTheKeyboardAndLogsPortSixWithFrameNumbers)
 {
     Prepare(KeyEchoRom());
@@ -127,7 +218,7 @@ TEST_F(HeadlessRunner, RefusesBadArgumentsBeforeStartingAndReportsStartUpAndOutp
     Prepare(FillRom());
     const char* const bad[] = {
         "--frames", "--frames x", "--frames -1", "--frames 5x", "--bogus", "--set Colour=1",
-        "--set PrintAppend=yes", "--set FileFolder", "--type '\xE2\x82\xAC'", "--pbm ''",
+        "--set PrintAppend=yes", "--set FileFolder", "--type '\xE2\x82\xAC'", "--pbm ''", "--png ''", "--wav",
     };
     for (const char* arguments : bad) {
         EXPECT_EQ(Run(std::string("--port6-log never.log ") + arguments), 2) << arguments;

@@ -43,6 +43,10 @@ private Q_SLOTS:
     void DialogRoundTrips();
     void DialogRejectsOverlongFolderAndReportsFailedWrites();
     void ColourButtonsTintOnlyTheSample();
+    void ZoomAndFullScreenKeepEveryMachinePixelASolidSquare();
+    void ScreenshotsAreTheScreenInItsColoursAtTheZoom();
+    void PauseMuteRecordAndWarpKeepTheMachineInStep();
+    void WindowChoicesAreReadFromTheirOwnGroup();
 };
 
 class RecordingMessenger final : public CMessenger {

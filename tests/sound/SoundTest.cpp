@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "SoundSamples.h"
 #include "TempFolder.h"
 #include "devices/CSound.h"
 #include "host/CHostFile.h"
 #include "host/CNullWaveOut.h"
 #include "host/CSilentWaveOut.h"
 
+using namespace sound_samples;
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t N = CSound::BUFFER_SAMPLES;
 
 // A wave output that keeps queued buffers until the test hands them back, one at a time, as a
@@ -46,53 +48,19 @@ public:
     std::vector<std::uintptr_t> returned;
 };
 
-// Pseudo-random loop bytes that never hit the zero level 0x80, so silence cannot pass for sound.
-Bytes MakeLoop(std::size_t length, std::uint32_t x)
-{
-    Bytes bytes(length);
-    for (auto& b : bytes) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<std::uint8_t>(x >> 16) == 0x80 ? 0x81 : static_cast<std::uint8_t>(x >> 16);
-    }
-    return bytes;
-}
-
-// count bytes of a loop played from start, going round as often as needed.
-Bytes Loop(const Bytes& sample, std::size_t start, std::size_t count)
-{
-    Bytes out(count);
-    for (std::size_t k = 0; k < count; ++k)
-        out[k] = sample[(start + k) % sample.size()];
-    return out;
-}
-
 const Bytes& Append(Bytes& to, const Bytes& more)
 {
     to.insert(to.end(), more.begin(), more.end());
     return to;
 }
 
-Bytes Silence(std::size_t count) { return Bytes(count, 0x80); }
 Bytes Part(const Bytes& b, std::size_t from, std::size_t to) { return Bytes(b.begin() + from, b.begin() + to); }
-
-// Lengths that are not multiples of a buffer, so every loop wraps in mid-buffer.
-struct Samples {
-    Bytes slf, swept, lo, hi, noise;
-    explicit Samples(std::size_t slfLen = 4000, std::size_t sweptLen = 4000, std::size_t hiLen = 250,
-                     std::size_t noiseLen = 1009)
-        : slf(MakeLoop(slfLen, 1)), swept(MakeLoop(sweptLen, 2)), lo(MakeLoop(333, 3)),
-          hi(MakeLoop(hiLen, 4)), noise(MakeLoop(noiseLen, 5)) {}
-};
 
 // A sound generator on a fake wave output, with its samples in a fresh working folder.
 struct Rig {
     explicit Rig(const Samples& s = Samples()) : samples(s)
     {
-        dir.Write("slf.snd", s.slf);
-        dir.Write("vco_slf.snd", s.swept);
-        dir.Write("vco_lo.snd", s.lo);
-        dir.Write("vco_hi.snd", s.hi);
-        dir.Write("noise.snd", s.noise);
+        s.WriteTo(dir);
         sound.SetRetryDelay([this](int ms) { delays.push_back(ms); });
     }
     bool Init() { return sound.Init(out); }
@@ -170,7 +138,6 @@ TEST(Sound, InitQueuesTwentySilentBuffersAfterUpToFourOpensOneSecondApart)
 // Port 6 scripts: after each write (at a buffer boundary) the output plays stretches of sources
 // from known positions (for the mix, of the noise: the oscillator starts anew). KEEP continues
 // without a write.
-enum Source { SILENT, HI, LO, NOISE, SLOW, SWEPT, MIX_HI_NOISE };
 constexpr int KEEP = -1;
 struct Stretch { int control; std::size_t samples; Source source; std::size_t start; };
 struct Script { const char* name; Samples samples; std::vector<Stretch> stretches; };
@@ -209,7 +176,6 @@ TEST(Sound, PortSixScripts)
         Rig rig(script.samples);
         ASSERT_TRUE(rig.Init()) << script.name;
         const Samples& s = rig.samples;
-        const Bytes* loops[] = {nullptr, &s.hi, &s.lo, &s.noise, &s.slf, &s.swept, &s.noise};
         Bytes heard, expected;
         std::vector<std::size_t> ends;
         for (const Stretch& st : script.stretches) {
@@ -218,7 +184,7 @@ TEST(Sound, PortSixScripts)
                 Append(heard, rig.Render((expected.size() - heard.size()) / N));
                 rig.sound.SetControl(static_cast<std::uint8_t>(st.control));
             }
-            Bytes part = st.source == SILENT ? Silence(st.samples) : Loop(*loops[st.source], st.start, st.samples);
+            Bytes part = Play(s, st.source, st.start, st.samples);
             for (std::size_t k = 0; st.source == MIX_HI_NOISE && k < part.size(); ++k)
                 part[k] = tables.Mix(s.hi[k % s.hi.size()], part[k]);
             ends.push_back(Append(expected, part).size());
@@ -227,6 +193,39 @@ TEST(Sound, PortSixScripts)
         ASSERT_EQ(heard.size(), expected.size()) << script.name;
         for (std::size_t i = 0, from = 0; i < ends.size(); from = ends[i++])
             EXPECT_EQ(Part(heard, from, ends[i]), Part(expected, from, ends[i])) << script.name << ", stretch " << i;
+    }
+}
+
+TEST(Sound, MutedRunsOnUnheardHeldStandsStillAndTheTapGetsWhatTheGeneratorMakes)
+{
+    // Steps of buffers: what is heard and what the tap gets, each a source from a position of
+    // the oscillator; NOTHING: the tap gets no bytes at all.
+    constexpr int NOTHING = -1;
+    const struct { int control; bool muted, held; std::size_t buffers; Source heard; std::size_t at; int tap; std::size_t tapAt; } steps[] = {
+        {0x01, false, false, 3, HI, 0, HI, 0},              // playing: heard and tapped alike
+        {KEEP, true, false, 4, SILENT, 0, HI, 3 * N},       // muted: silent, the generator goes on
+        {KEEP, false, false, 2, HI, 7 * N, HI, 7 * N},      // unmuted: on from where it went
+        {KEEP, false, true, 5, SILENT, 0, NOTHING, 0},      // held: nothing made, nothing moves
+        {KEEP, true, true, 2, SILENT, 0, NOTHING, 0},       // held beats muted
+        {KEEP, false, false, 2, HI, 9 * N, HI, 9 * N},      // released: on from where it stood
+        {0x00, false, false, 2, SILENT, 0, SILENT, 0},      // switched off, it makes silence
+    };
+    Rig rig;
+    ASSERT_TRUE(rig.Init());
+    Bytes tapped;
+    rig.sound.SetTap([&tapped](const std::uint8_t* b, std::size_t n) { tapped.insert(tapped.end(), b, b + n); });
+    auto play = [&rig](int source, std::size_t at, std::size_t count) {
+        return source == NOTHING ? Bytes{} : Play(rig.samples, static_cast<Source>(source), at, count);
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const auto& st = steps[i];
+        if (st.control != KEEP)
+            rig.sound.SetControl(static_cast<std::uint8_t>(st.control));
+        rig.sound.SetMuted(st.muted);
+        rig.sound.SetHeld(st.held);
+        tapped.clear();
+        EXPECT_EQ(rig.Render(st.buffers), play(st.heard, st.at, st.buffers * N)) << "step " << i;
+        EXPECT_EQ(tapped, play(st.tap, st.tapAt, st.buffers * N)) << "step " << i;
     }
 }
 
@@ -364,7 +363,6 @@ TEST(NullWaveOut, HandsBackWhatWasWrittenSinceTheLastDelivery)
         });
     }
     EXPECT_EQ(seen, (std::vector<std::uintptr_t>{0, 1, 2, 0, 1, 2, 0, 1, 2}));
-
 }
 
 TEST(SilentWaveOut, HandsBuffersBackInStepWithEmulatedTime)

@@ -1,0 +1,79 @@
+// Emulated speed in warp: the window's unpaced mode runs slices back to back, each with its
+// screen render, as fast as the host allows. The machine runs our BASIC from the built
+// runtime folder: idle at its prompt (mostly halted), and running a program typed into it.
+// "emulated_MHz" is the figure warp shows in the caption.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TempFolder.h"
+#include "core/CEmuApp.h"
+#include "core/CEmuShell.h"
+#include "core/CTypist.h"
+#include "host/CNullWaveOut.h"
+
+namespace {
+
+class BenchShell final : public CEmuShell {
+public:
+    void ReadSettings(Settings&) override {}
+    bool CreateMainWindow() override { return true; }
+    void DestroyMainWindow() override {}
+    void ShowMessage(const std::string&) override {}
+    CWaveOut& WaveOut() override { return waveOut; }
+    void AppendAboutItem() override {}
+    void ShowMainWindow() override {}
+    void EnableRun() override {}
+    CNullWaveOut waveOut;
+};
+
+// Types text as the headless runner does: each key held three frames, three frames between keys.
+void Type(CEmuApp& app, const std::string& text)
+{
+    std::vector<KeyStroke> strokes;
+    std::string error;
+    CTypist::Plan(text, strokes, error);
+    for (const KeyStroke& s : strokes) {
+        if (s.shift)
+            app.Keyboard().KeyDown(CTypist::SCAN_SHIFT);
+        app.Keyboard().KeyDown(s.scan);
+        for (int i = 0; i < 3; ++i)
+            app.RunSlice();
+        app.Keyboard().KeyUp(s.scan);
+        if (s.shift)
+            app.Keyboard().KeyUp(CTypist::SCAN_SHIFT);
+        for (int i = 0; i < 3; ++i)
+            app.RunSlice();
+    }
+}
+
+void WarpSlices(benchmark::State& state, const std::string& typed)
+{
+    TempFolder folder;
+    for (const auto& entry : std::filesystem::directory_iterator(VORLIX_RUNTIME_DIR))
+        std::filesystem::copy(entry.path(), folder.Path() / entry.path().filename());
+    BenchShell shell;
+    CEmuApp app(shell);
+    if (!app.Startup()) {
+        state.SkipWithError("the runtime files do not start the machine");
+        return;
+    }
+    for (int boot = 0; boot < 100; ++boot)
+        app.RunSlice();
+    Type(app, typed);
+    for (auto _ : state) {
+        app.RunSlice();
+        benchmark::DoNotOptimize(app.Display().Render());
+    }
+    state.counters["emulated_MHz"] = benchmark::Counter(double(state.iterations()) * CEmuApp::TICK_CYCLES / 1e6,
+                                                        benchmark::Counter::kIsRate);
+    app.Shutdown();
+}
+BENCHMARK_CAPTURE(WarpSlices, idle, "")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WarpSlices, loop, "10 A=A+1:GOTO 10\nRUN\n")->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
