@@ -2,29 +2,9 @@
 
 #include <cstdio>
 
+#include "devices/CKeyboard.h"
+
 namespace {
-
-// Each key of the machine's layout that gives a character: scan code, plain and shifted code.
-struct KeyCodes {
-    std::uint8_t scan;
-    std::uint8_t plain;
-    std::uint8_t shifted;
-};
-
-constexpr KeyCodes KEYS[] = {
-    {0x02, '1', '!'}, {0x03, '2', '"'}, {0x04, '3', '#'}, {0x05, '4', '$'}, {0x06, '5', '%'},
-    {0x07, '6', '&'}, {0x08, '7', '/'}, {0x09, '8', '('}, {0x0A, '9', ')'}, {0x0B, '0', '='},
-    {0x0C, '+', '?'}, {0x0D, 0x60, 0x40}, {0x0E, 0x08, 0x08},
-    {0x10, 'q', 'Q'}, {0x11, 'w', 'W'}, {0x12, 'e', 'E'}, {0x13, 'r', 'R'}, {0x14, 't', 'T'},
-    {0x15, 'y', 'Y'}, {0x16, 'u', 'U'}, {0x17, 'i', 'I'}, {0x18, 'o', 'O'}, {0x19, 'p', 'P'},
-    {0x1A, 0x7D, 0x5D}, {0x1B, 0x7E, 0x5E}, {0x1C, 0x0D, 0x0D},
-    {0x1E, 'a', 'A'}, {0x1F, 's', 'S'}, {0x20, 'd', 'D'}, {0x21, 'f', 'F'}, {0x22, 'g', 'G'},
-    {0x23, 'h', 'H'}, {0x24, 'j', 'J'}, {0x25, 'k', 'K'}, {0x26, 'l', 'L'},
-    {0x27, 0x7C, 0x5C}, {0x28, 0x7B, 0x5B}, {0x2B, '\'', '*'},
-    {0x2C, 'z', 'Z'}, {0x2D, 'x', 'X'}, {0x2E, 'c', 'C'}, {0x2F, 'v', 'V'}, {0x30, 'b', 'B'},
-    {0x31, 'n', 'N'}, {0x32, 'm', 'M'}, {0x33, ',', ';'}, {0x34, '.', ':'}, {0x35, '-', '_'},
-    {0x39, ' ', ' '}, {0x4D, 0x09, 0x09}, {0x56, '<', '>'},
-};
 
 struct NationalLetter {
     char32_t ch;
@@ -50,11 +30,18 @@ std::string Describe(char32_t ch)
 
 std::optional<KeyStroke> CTypist::StrokeFor(std::uint8_t code)
 {
-    for (const KeyCodes& key : KEYS) {
-        if (key.plain == code)
-            return KeyStroke{key.scan, false};
-        if (key.shifted == code)
-            return KeyStroke{key.scan, true};
+    // The translator's own layout, searched in scan-code order: plain before shifted on each
+    // key, Backspace before the left arrow that shares its code.
+    if (code == CKeyboard::NO_CODE)
+        return std::nullopt;
+    for (int scan = 0; scan < CKeyboard::SCAN_CODES; ++scan) {
+        const std::uint8_t p = CKeyboard::PositionOf(static_cast<std::uint8_t>(scan));
+        if (p == 0)
+            continue;
+        if (CKeyboard::CodeOf(p, false, false) == code)
+            return KeyStroke{static_cast<std::uint8_t>(scan), false};
+        if (CKeyboard::CodeOf(p, true, false) == code)
+            return KeyStroke{static_cast<std::uint8_t>(scan), true};
     }
     return std::nullopt;
 }

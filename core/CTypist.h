@@ -1,7 +1,8 @@
 // Turns text into the key strokes that type it on the target machine's keyboard: a PC set-1
-// scan code and whether Shift is held. The headless runner's --type presses and releases
-// them through CKeyboard. Text is UTF-8; the national letters are typed on their own keys
-// and the ASCII characters that share their codes (@ [ \ ] ^ ` { | } ~) on the same keys.
+// scan code and whether Shift is held, found in the keyboard translator's own layout. The
+// headless runner's --type, paste and the window's typing by character use it. Text is
+// UTF-8; the national letters are typed on their own keys and the ASCII characters that
+// share their codes (@ [ \ ] ^ ` { | } ~) on the same keys.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +33,7 @@ public:
     // character that cannot be typed, or bad UTF-8, returns false and says which.
     static bool Plan(std::string_view text, std::vector<KeyStroke>& strokes, std::string& error);
 
-private:
-    // Decodes one UTF-8 character at text[at], advancing at; false on a malformed sequence.
+    // Decodes one UTF-8 character at text[at], advancing at; false on a malformed sequence
+    // (at is then left where it was).
     static bool NextChar(std::string_view text, std::size_t& at, char32_t& ch);
 };

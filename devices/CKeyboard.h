@@ -42,10 +42,12 @@ public:
     static std::uint8_t CodeOf(std::uint8_t position, bool shift, bool ctrl);
     static bool IsLetter(std::uint8_t position);
 
+    // Whether Caps Lock is on; the window's typing by character keeps it off.
+    bool CapsLockOn() const { return (modifiers & MOD_CAPS_LOCK) != 0; }
+
 private:
     bool ShiftHeld() const { return (modifiers & MOD_SHIFT) != 0; }
     bool CtrlHeld() const { return (modifiers & MOD_CTRL) != 0; }
-    bool CapsLockOn() const { return (modifiers & MOD_CAPS_LOCK) != 0; }
     void SetPort(std::uint8_t value);
 
     CIoBus& bus;

@@ -10,4 +10,6 @@ public:
     virtual void KeyDown(std::uint8_t scan) = 0;
     virtual void KeyUp(std::uint8_t scan) = 0;
     virtual void FocusLost() = 0;
+    // Whether the machine's Caps Lock is on.
+    virtual bool CapsLockOn() const { return false; }
 };

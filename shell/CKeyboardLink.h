@@ -10,6 +10,7 @@ public:
     void KeyDown(std::uint8_t scan) override { keyboard.KeyDown(scan); }
     void KeyUp(std::uint8_t scan) override { keyboard.KeyUp(scan); }
     void FocusLost() override { keyboard.FocusLost(); }
+    bool CapsLockOn() const override { return keyboard.CapsLockOn(); }
 
 private:
     CKeyboard& keyboard;

@@ -1,20 +1,29 @@
 #include "shell/CMainWnd.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include "core/CEmuApp.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CConfigDlg.h"
 #include "shell/CEventPoster.h"
+#include "shell/CKeyMapDlg.h"
 #include "shell/CMessenger.h"
 #include "shell/CScreenWnd.h"
 #include "shell/CSettingsStore.h"
+#include "shell/CTextFile.h"
 #include "shell/ShellEvents.h"
 
 #ifdef _WIN32
@@ -38,7 +47,8 @@ CMainWnd::CMainWnd(CEmuApp& app, const CSettingsStore& store, CMessenger& messen
       poster(poster),
       keyboardLink(app.Keyboard()),
       ticks(tickPeriod),
-      pacer([this] { return RunFrame(); }, [this] { screenWnd->update(); })
+      pacer([this] { return RunFrame(); }, [this] { screenWnd->update(); }),
+      paster(app.Keyboard(), app.Cpu(), pacer)
 {
     setWindowTitle(QStringLiteral("Vorlix"));
     setAttribute(Qt::WA_QuitOnClose);
@@ -78,6 +88,23 @@ bool CMainWnd::Create()
     connect(configButton, &QPushButton::clicked, this, [this] { OnConfig(); });
     connect(exitButton, &QPushButton::clicked, this, [this] { OnExit(); });
 
+    // Typing in: a key pressed meanwhile stops it, and is not typed itself.
+    paster.SetDoneHandler([this](std::size_t skipped) { OnTypingDone(skipped); });
+    screenWnd->SetPressHook([this] {
+        if (!paster.Busy())
+            return false;
+        paster.Cancel();
+        return true;
+    });
+    pasteAction = new QAction(QStringLiteral("Paste"), this);
+    pasteAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_V));
+    connect(pasteAction, &QAction::triggered, this, [this] { OnPaste(); });
+    addAction(pasteAction);
+    setAcceptDrops(true);
+    CHostKeyMapper::Mode mode = CHostKeyMapper::Mode::Position;
+    ModeFromName(store.ReadValue(KEYBOARD_GROUP, KEYBOARD_MODE).toString(), mode);
+    screenWnd->SetKeyboardMode(mode);
+
     setFixedSize(r.width() + BUTTON_WIDTH, r.height());
     if (QScreen* display = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), size());
@@ -107,9 +134,67 @@ bool CMainWnd::RunFrame()
 {
     if (!runEnabled)
         return false;
+    paster.BeforeSlice();
     app.RunSlice();
     screenWnd->UpdateImage();
     return true;
+}
+
+void CMainWnd::OnPaste()
+{
+    TypeText(QGuiApplication::clipboard()->text().toUtf8());
+}
+
+void CMainWnd::TypeText(const QByteArray& text, bool waitForPrompt)
+{
+    paster.Type(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), waitForPrompt);
+}
+
+void CMainWnd::OnTypingDone(std::size_t skipped)
+{
+    if (skipped == 0)
+        return;
+    // Not from inside the slice that noticed the end: the box runs an event loop of its own.
+    const QString text = skipped == 1 ? QStringLiteral("1 character could not be typed and was skipped!")
+                                      : QStringLiteral("%1 characters could not be typed and were skipped!").arg(skipped);
+    QTimer::singleShot(0, this, [this, text] { messenger.Show(this, text); });
+}
+
+void CMainWnd::OnKeyboardMap()
+{
+    if (!keyMap)
+        keyMap = new CKeyMapDlg(this);
+    keyMap->show();
+    keyMap->raise();
+}
+
+const char* CMainWnd::ModeName(CHostKeyMapper::Mode mode)
+{
+    return mode == CHostKeyMapper::Mode::Character ? "character" : "position";
+}
+
+bool CMainWnd::ModeFromName(const QString& name, CHostKeyMapper::Mode& mode)
+{
+    for (CHostKeyMapper::Mode m : {CHostKeyMapper::Mode::Position, CHostKeyMapper::Mode::Character}) {
+        if (name == QLatin1String(ModeName(m))) {
+            mode = m;
+            return true;
+        }
+    }
+    return false;
+}
+
+CHostKeyMapper::Mode CMainWnd::KeyboardMode() const
+{
+    return screenWnd->KeyboardMode();
+}
+
+void CMainWnd::SetKeyboardMode(CHostKeyMapper::Mode mode, bool keep)
+{
+    if (mode != screenWnd->KeyboardMode())
+        screenWnd->SetKeyboardMode(mode);
+    if (keep && !store.WriteValue(KEYBOARD_GROUP, KEYBOARD_MODE, QString::fromLatin1(ModeName(mode))))
+        messenger.Show(this, QStringLiteral("WriteProfileString failed!"));
 }
 
 void CMainWnd::OnReset()
@@ -174,11 +259,20 @@ void CMainWnd::contextMenuEvent(QContextMenuEvent* event)
     // There the item lives in the window menu.
     QWidget::contextMenuEvent(event);
 #else
-    if (!aboutItem) {
-        event->ignore();
-        return;
-    }
     QMenu menu(this);
+    menu.addAction(pasteAction);
+    menu.addAction(QStringLiteral("Keyboard map"), this, [this] { OnKeyboardMap(); });
+    auto* modes = new QActionGroup(&menu);
+    const std::pair<CHostKeyMapper::Mode, QString> items[] = {
+        {CHostKeyMapper::Mode::Position, QStringLiteral("Keys by position")},
+        {CHostKeyMapper::Mode::Character, QStringLiteral("Keys by character")}};
+    for (const auto& [mode, text] : items) {
+        QAction* action = menu.addAction(text, this, [this, m = mode] { SetKeyboardMode(m, true); });
+        action->setCheckable(true);
+        action->setChecked(KeyboardMode() == mode);
+        modes->addAction(action);
+    }
+    menu.addSeparator();
     for (const QPointer<QAction>& action : menuActions)
         if (action)
             menu.addAction(action);
@@ -186,6 +280,27 @@ void CMainWnd::contextMenuEvent(QContextMenuEvent* event)
     menu.addAction(QStringLiteral("About..."), this, [this] { OnAbout(); });
     menu.exec(event->globalPos());
 #endif
+}
+
+void CMainWnd::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CMainWnd::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    QByteArray text;
+    QString error;
+    if (CTextFile::Read(urls.front().toLocalFile(), text, error))
+        TypeText(text);
+    else
+        messenger.Show(this, QStringLiteral("The file cannot be typed in: %1!").arg(error));
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event)

@@ -1,7 +1,9 @@
 // The emulator's main window: the screen on the left, the "Reset", "Config" and "Exit"
-// column on the right, "About..." in its context menu. It receives the 20 ms ticks from its
-// tick source and runs one slice of the machine for each, and passes the wave output's
-// finished buffers on. The desktop shell creates it during start-up and deletes it at the end.
+// column on the right, "About..." in its context menu, with Paste, the keyboard map and the
+// keyboard mode beside it. It receives the 20 ms ticks from its tick source and runs one
+// slice of the machine for each (or slices back to back while text is being typed in), and
+// passes the wave output's finished buffers on. The desktop shell creates it during start-up
+// and deletes it at the end.
 #pragma once
 
 #include <chrono>
@@ -13,20 +15,27 @@
 #include <QWidget>
 
 #include "host/CTickSource.h"
+#include "shell/CHostKeyMapper.h"
 #include "shell/CKeyboardLink.h"
 #include "shell/CPacer.h"
+#include "shell/CPaster.h"
 
 class CEmuApp;
 class CEventPoster;
+class CKeyMapDlg;
 class CMessenger;
 class CScreenWnd;
 class CSettingsStore;
+class QAction;
 class QPushButton;
 
 class CMainWnd : public QWidget {
 public:
     static constexpr int BUTTON_WIDTH = 60;
     static constexpr int BUTTON_HEIGHT = 40;
+    // Where the keyboard mode is kept, beside the "Config" group.
+    static constexpr const char* KEYBOARD_GROUP = "Keyboard";
+    static constexpr const char* KEYBOARD_MODE = "Mode";
 
     CMainWnd(CEmuApp& app, const CSettingsStore& store, CMessenger& messenger, CEventPoster& poster,
              std::chrono::milliseconds tickPeriod);
@@ -41,7 +50,8 @@ public:
     // One tick: a slice of the machine and a new screen image, unless the run flag is off or
     // the pacer runs the machine otherwise (paused, unpaced). Returns 0 when it did nothing.
     int OnEmuTick();
-    // One slice and its image, as a tick runs it; false, doing nothing, while the flag is off.
+    // One slice (with the typing before it) and its image, as a tick runs it; false, doing
+    // nothing, while the flag is off.
     bool RunFrame();
     CPacer& Pacer() { return pacer; }
     // Actions the context menu offers above "About...".
@@ -58,6 +68,23 @@ public:
     void OnConfig();
     void OnExit();
     void OnAbout();
+    // Types the clipboard's text into the machine.
+    void OnPaste();
+    void OnKeyboardMap();
+
+    // Types UTF-8 text in as Paste does; with waitForPrompt, once the machine's software
+    // shows its first prompt.
+    void TypeText(const QByteArray& text, bool waitForPrompt = false);
+    bool Typing() const { return paster.Busy(); }
+    // Switches the keyboard mode, and keeps it in the settings store when `keep` is set.
+    void SetKeyboardMode(CHostKeyMapper::Mode mode, bool keep);
+    CHostKeyMapper::Mode KeyboardMode() const;
+    // A mode's name in the settings store and on the command line.
+    static const char* ModeName(CHostKeyMapper::Mode mode);
+    static bool ModeFromName(const QString& name, CHostKeyMapper::Mode& mode);
+
+    QAction* PasteAction() const { return pasteAction; }
+    CKeyMapDlg* KeyMap() const { return keyMap; }
 
     CScreenWnd* Screen() const { return screenWnd; }
     QPushButton* ResetButton() const { return resetButton; }
@@ -69,12 +96,15 @@ protected:
     bool event(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 #ifdef _WIN32
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 #endif
 
 private:
     QPushButton* AddButton(const QString& text, int top);
+    void OnTypingDone(std::size_t skipped);
 
     CEmuApp& app;
     const CSettingsStore& store;
@@ -87,6 +117,9 @@ private:
     std::function<void()> waveDone;
     bool runEnabled = false;
     bool aboutItem = false;
+    CPaster paster;
+    QAction* pasteAction = nullptr;
+    CKeyMapDlg* keyMap = nullptr;
 
     CScreenWnd* screenWnd = nullptr;
     QPushButton* resetButton = nullptr;

@@ -2,29 +2,29 @@
 
 #include "shell/CKeyCodes.h"
 
-void CRepeatFilter::Press(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp)
+void CRepeatFilter::Press(const HostKey& key, std::uint64_t timestamp)
 {
-    if (pending && pending->key == key && pending->timestamp == timestamp) {
+    if (pending && pending->key.id == key.id && pending->timestamp == timestamp) {
         // The release/press pair of an auto-repeat: the key never went up.
         pending.reset();
         return;
     }
     Flush();
     // A key held since before the focus came back: this is one of its repeats.
-    if (heldAcrossFocus.count(key) != 0)
+    if (heldAcrossFocus.count(key.id) != 0)
         return;
-    if (held.insert(key).second)
-        sink(true, scan);
+    if (held.insert(key.id).second)
+        sink(true, key);
 }
 
-bool CRepeatFilter::Release(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp)
+bool CRepeatFilter::Release(const HostKey& key, std::uint64_t timestamp)
 {
     Flush();
     // Keys whose press was not passed on (pressed before the focus came, or as part of a
     // system combination) are not released either, except Shift and Ctrl.
-    if (!IsHeld(key) && heldAcrossFocus.count(key) == 0 && !CKeyCodes::IsShiftOrCtrl(scan))
+    if (!IsHeld(key.id) && heldAcrossFocus.count(key.id) == 0 && !CKeyCodes::IsShiftOrCtrl(key.scan))
         return false;
-    pending = Pending{key, scan, timestamp};
+    pending = Pending{key, timestamp};
     return true;
 }
 
@@ -34,20 +34,20 @@ void CRepeatFilter::Flush()
         return;
     const Pending release = *pending;
     pending.reset();
-    const bool passedOn = held.erase(release.key) != 0;
-    heldAcrossFocus.erase(release.key);
+    const bool passedOn = held.erase(release.key.id) != 0;
+    heldAcrossFocus.erase(release.key.id);
     // The focus loss released every other key already.
-    if (passedOn || CKeyCodes::IsShiftOrCtrl(release.scan))
-        sink(false, release.scan);
+    if (passedOn || CKeyCodes::IsShiftOrCtrl(release.key.scan))
+        sink(false, release.key);
 }
 
 void CRepeatFilter::Forget()
 {
-    if (pending && CKeyCodes::IsShiftOrCtrl(pending->scan))
+    if (pending && CKeyCodes::IsShiftOrCtrl(pending->key.scan))
         Flush();
     if (pending) {
-        held.erase(pending->key);  // released before the focus went
-        heldAcrossFocus.erase(pending->key);
+        held.erase(pending->key.id);  // released before the focus went
+        heldAcrossFocus.erase(pending->key.id);
         pending.reset();
     }
     heldAcrossFocus.insert(held.begin(), held.end());

@@ -13,21 +13,22 @@
 #include <optional>
 #include <set>
 
+#include "shell/HostKey.h"
+
 class CRepeatFilter {
 public:
     // How long a release may wait for the press that would make it a repeat.
     static constexpr int RELEASE_HOLD_MS = 30;
 
-    // Called with (true, scan) for a press and (false, scan) for a release.
-    using Sink = std::function<void(bool down, std::uint8_t scan)>;
+    // Called with (true, key) for a press and (false, key) for a release.
+    using Sink = std::function<void(bool down, const HostKey& key)>;
 
     explicit CRepeatFilter(Sink sink) : sink(std::move(sink)) {}
 
-    // `key` identifies the physical key (the native code); `scan` is what the sink receives.
-    // A press settles any waiting release; Release() returns true when its release now waits
-    // for Flush().
-    void Press(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp);
-    bool Release(std::uint32_t key, std::uint8_t scan, std::uint64_t timestamp);
+    // `key.id` identifies the physical key; the sink receives `key` as given. A press settles
+    // any waiting release; Release() returns true when its release now waits for Flush().
+    void Press(const HostKey& key, std::uint64_t timestamp);
+    bool Release(const HostKey& key, std::uint64_t timestamp);
     // Passes on a release that is still waiting.
     void Flush();
     // The focus has gone: every key counts as released. A waiting release of Shift or Ctrl
@@ -39,8 +40,7 @@ public:
 
 private:
     struct Pending {
-        std::uint32_t key;
-        std::uint8_t scan;
+        HostKey key;
         std::uint64_t timestamp;
     };
 

@@ -13,9 +13,9 @@
 CScreenWnd::CScreenWnd(CDisplay& display, CKeyTarget* keys, QWidget* parent)
     : QFrame(parent),
       display(display),
-      keys(keys),
+      mapper(keys),
       image(bits.data(), CDisplay::WIDTH, CDisplay::HEIGHT, CDisplay::STRIDE, QImage::Format_Mono),
-      repeatFilter([this](bool down, std::uint8_t scan) { Forward(down, scan); })
+      repeatFilter([this](bool down, const HostKey& key) { Forward(down, key); })
 {
     image.setColorTable({CLEAR_COLOUR, SET_COLOUR});
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -104,31 +104,45 @@ void CScreenWnd::paintEvent(QPaintEvent* event)
     painter.drawImage(painted.topLeft(), expanded);
 }
 
+HostKey CScreenWnd::Describe(const QKeyEvent& event) const
+{
+    HostKey key;
+    key.id = event.nativeScanCode();
+    key.scan = CKeyCodes::FromNative(event.nativeScanCode());
+    key.shift = (event.modifiers() & Qt::ShiftModifier) != 0;
+    key.ctrl = (event.modifiers() & Qt::ControlModifier) != 0;
+    // Only by character does the text count, and there only one printable character.
+    const QList<uint> text = event.text().toUcs4();
+    if (mapper.GetMode() == CHostKeyMapper::Mode::Character && text.size() == 1 && text[0] >= 0x20 && text[0] != 0x7F)
+        key.character = static_cast<char32_t>(text[0]);
+    return key;
+}
+
 void CScreenWnd::keyPressEvent(QKeyEvent* event)
 {
-    const std::uint8_t scan = CKeyCodes::FromNative(event->nativeScanCode());
+    const HostKey key = Describe(*event);
     // Alt combinations, Alt itself and F10 are the window system's keys, never the machine's.
-    const bool systemKey = (event->modifiers() & Qt::AltModifier) != 0 || scan == CKeyCodes::SCAN_ALT ||
-                           scan == CKeyCodes::SCAN_F10;
-    if (scan == CKeyCodes::NONE || systemKey) {
+    const bool systemKey = (event->modifiers() & Qt::AltModifier) != 0 || key.scan == CKeyCodes::SCAN_ALT ||
+                           key.scan == CKeyCodes::SCAN_F10;
+    if ((key.scan == CKeyCodes::NONE && key.character == 0) || systemKey) {
         releaseTimer.stop();
         repeatFilter.Flush();
         event->ignore();
         return;
     }
     releaseTimer.stop();
-    repeatFilter.Press(event->nativeScanCode(), scan, event->timestamp());
+    repeatFilter.Press(key, event->timestamp());
     event->accept();
 }
 
 void CScreenWnd::keyReleaseEvent(QKeyEvent* event)
 {
-    const std::uint8_t scan = CKeyCodes::FromNative(event->nativeScanCode());
-    if (scan == CKeyCodes::NONE) {
+    const HostKey key = Describe(*event);
+    if (key.scan == CKeyCodes::NONE && !repeatFilter.IsHeld(key.id)) {
         event->ignore();
         return;
     }
-    if (repeatFilter.Release(event->nativeScanCode(), scan, event->timestamp()))
+    if (repeatFilter.Release(key, event->timestamp()))
         releaseTimer.start();
     event->accept();
 }
@@ -138,8 +152,7 @@ void CScreenWnd::focusOutEvent(QFocusEvent* event)
     QFrame::focusOutEvent(event);
     releaseTimer.stop();
     repeatFilter.Forget();
-    if (keys)
-        keys->FocusLost();
+    mapper.FocusLost();
 }
 
 bool CScreenWnd::focusNextPrevChild(bool)
@@ -147,12 +160,10 @@ bool CScreenWnd::focusNextPrevChild(bool)
     return false;
 }
 
-void CScreenWnd::Forward(bool down, std::uint8_t scan)
+void CScreenWnd::Forward(bool down, const HostKey& key)
 {
-    if (!keys)
-        return;
-    if (down)
-        keys->KeyDown(scan);
-    else
-        keys->KeyUp(scan);
+    if (!down)
+        mapper.Release(key);
+    else if (!(pressHook && pressHook()))
+        mapper.Press(key);
 }

@@ -1,13 +1,15 @@
 // The emulated screen: a child of the main window with a sunken edge around a 242 by 242
 // client area, showing the display's 240 by 240 one-bit image at 1, 1 in two fixed colours.
-// It holds the keyboard focus and passes converted, de-repeated keys to its key target.
-// CMainWnd creates it and calls UpdateImage() once per tick. Zoomed, it grows to hold the
-// image at a whole number of device pixels per machine pixel; in full screen it has no edge
-// and centres the image on black at the largest such number that fits.
+// It holds the keyboard focus and passes converted, de-repeated keys to its key target, by
+// position or by character. CMainWnd creates it and calls UpdateImage() once per tick.
+// Zoomed, it grows to hold the image at a whole number of device pixels per machine pixel;
+// in full screen it has no edge and centres the image on black at the largest such number
+// that fits.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include <QFrame>
 #include <QImage>
@@ -15,6 +17,7 @@
 
 #include "core/CColourScreen.h"
 #include "devices/CDisplay.h"
+#include "shell/CHostKeyMapper.h"
 #include "shell/CRepeatFilter.h"
 
 class CKeyTarget;
@@ -34,7 +37,12 @@ public:
     void UpdateImage();
     // Copies an image of CDisplay::IMAGE_BYTES bytes into the screen bitmap.
     void SetImage(const std::uint8_t* bits);
-    void SetKeyTarget(CKeyTarget* target) { keys = target; }
+    void SetKeyTarget(CKeyTarget* target) { mapper.SetTarget(target); }
+    void SetKeyboardMode(CHostKeyMapper::Mode mode) { mapper.SetMode(mode); }
+    CHostKeyMapper::Mode KeyboardMode() const { return mapper.GetMode(); }
+    // Asked at every new key press (not at auto-repeats, nor at the window system's keys)
+    // before the machine sees it; returning true takes the press, and its release, away.
+    void SetPressHook(std::function<bool()> hook) { pressHook = std::move(hook); }
     const QImage& Image() const { return image; }
 
     // Sizes the screen for a zoom of 1 to MAX_ZOOM: each machine pixel becomes
@@ -61,10 +69,12 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void Forward(bool down, std::uint8_t scan);
+    void Forward(bool down, const HostKey& key);
+    HostKey Describe(const QKeyEvent& event) const;
 
     CDisplay& display;
-    CKeyTarget* keys;
+    CHostKeyMapper mapper;
+    std::function<bool()> pressHook;
     // The bitmap's bits, 30 bytes a row, and the image that shows them without a copy.
     std::array<std::uint8_t, CDisplay::IMAGE_BYTES> bits{};
     QImage image;

@@ -78,3 +78,19 @@ void CSettingsStore::Write(const Settings& settings, const std::function<void(co
     if (!WriteInt(QStringLiteral("EmulatorSpeed"), settings.emulatorSpeed))
         onFailure(intFailed);
 }
+
+QVariant CSettingsStore::ReadValue(const QString& group, const QString& name) const
+{
+    QSettings store(company, application);
+    store.beginGroup(group);
+    return store.value(name);
+}
+
+bool CSettingsStore::WriteValue(const QString& group, const QString& name, const QVariant& value) const
+{
+    QSettings store(company, application);
+    store.beginGroup(group);
+    store.setValue(name, value);
+    store.sync();
+    return store.status() == QSettings::NoError;
+}

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QString>
+#include <QVariant>
 
 struct Settings;
 
@@ -24,6 +25,11 @@ public:
 
     bool WriteString(const QString& name, const QString& value) const;
     bool WriteInt(const QString& name, int value) const;
+
+    // The additions' own values, each kept in a group of its own beside "Config". Reading a
+    // missing value gives an invalid QVariant; writing returns false when it failed.
+    QVariant ReadValue(const QString& group, const QString& name) const;
+    bool WriteValue(const QString& group, const QString& name, const QVariant& value) const;
 
 private:
     QString company;

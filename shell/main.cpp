@@ -1,7 +1,8 @@
 // The desktop emulator: reads its command line, starts the machine with its window, runs the
 // event loop and shuts down. It reads its files from the working directory; installed and
 // started elsewhere, from the user's own runtime folder, which it prepares with links to the
-// installed files.
+// installed files. FILE, a program listing, is typed in once the machine's software shows
+// its first prompt.
 #include <filesystem>
 #include <iostream>
 
@@ -23,6 +24,7 @@
 #include "shell/CSignalWatcher.h"
 #include "shell/CWindowExtras.h"
 #include "shell/CWindowSettings.h"
+#include "shell/CTextFile.h"
 #include "shell/ShellEvents.h"
 
 namespace {
@@ -38,6 +40,9 @@ CCommandLine CommandLine()
                             {"--no-sound", "", "run silently, without a sound device (for machines that have none)"},
                             {"--zoom", "N", "show the screen N times larger, 1 to 4, for this run"},
                             {"--fullscreen", "", "start in full screen"},
+                            {"--keyboard", "MODE", "type by \"character\" (what the keys show) or by \"position\""},
+                            {"--run", "", "type RUN after FILE"},
+                            {"FILE", "", "a program listing to type in once BASIC is ready"},
                         });
 }
 
@@ -88,6 +93,27 @@ int main(int argc, char* argv[])
     if (!ReadZoom(commandLine, zoom))
         return CCommandLine::STATUS_BAD_ARGUMENTS;
 
+    CHostKeyMapper::Mode keyboardMode = CHostKeyMapper::Mode::Position;
+    const bool keyboardGiven = commandLine.Has("--keyboard");
+    if (keyboardGiven && !CMainWnd::ModeFromName(QString::fromStdString(commandLine.Value("--keyboard")), keyboardMode)) {
+        std::cerr << "vorlix: --keyboard takes character or position, not " << commandLine.Value("--keyboard")
+                  << " (try --help)\n";
+        return CCommandLine::STATUS_BAD_ARGUMENTS;
+    }
+    QByteArray listing;
+    if (commandLine.Has("FILE")) {
+        QString error;
+        if (!CTextFile::Read(QString::fromStdString(commandLine.Value("FILE")), listing, error)) {
+            std::cerr << "vorlix: " << error.toStdString() << '\n';
+            return CCommandLine::STATUS_BAD_ARGUMENTS;
+        }
+    }
+    if (commandLine.Has("--run")) {
+        if (!listing.isEmpty() && !listing.endsWith('\n') && !listing.endsWith('\r'))
+            listing += '\n';
+        listing += "RUN\n";
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationVersion(QString::fromLatin1(VERSION));
     QIcon icon;
@@ -135,6 +161,12 @@ int main(int argc, char* argv[])
     if (!app.Startup()) {
         app.Shutdown();
         return 1;
+    }
+    if (CMainWnd* window = shell.MainWindow()) {
+        if (keyboardGiven)
+            window->SetKeyboardMode(keyboardMode, false);
+        if (!listing.isEmpty())
+            window->TypeText(listing, true);
     }
     const int status = QApplication::exec();
     app.Shutdown();

@@ -13,6 +13,8 @@
 #include "core/CColourScreen.h"
 #include "core/CEmuApp.h"
 #include "core/CEmuShell.h"
+#include "core/CKeyFeeder.h"
+#include "core/CPasteText.h"
 #include "core/CScreenText.h"
 #include "core/CTypist.h"
 #include "core/CWavFile.h"
@@ -32,6 +34,12 @@ const char USAGE[] =
     "  --frames N         run N frames of 20 ms emulated time\n"
     "  --type TEXT        type TEXT (UTF-8; the two characters \\n mean Enter), with frames\n"
     "                     running while each key is held and between keys\n"
+    "  --paste FILE       type a host text file as the window's Paste does: each line end\n"
+    "                     is Enter, a tab a space, and characters the machine cannot type\n"
+    "                     are skipped (their number is said on stderr)\n"
+    "  --until TEXT       run frames until TEXT is on the screen (looked for before each\n"
+    "                     frame); status 3 when it is not there after --max-frames frames\n"
+    "  --max-frames N     the limit of every --until, wherever it stands (default 30000)\n"
     "  --screen           print the screen as 24 lines of 40 characters\n"
     "  --pbm FILE         write the last rendered 240x240 image as a binary PBM; lit pixels\n"
     "                     are 1 (black), so the file's bits are the image's bits\n"
@@ -42,18 +50,22 @@ const char USAGE[] =
     "                     FRAME counting the frames of this run from 1\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
-    "Exit status: 0 done, 1 start-up or output failure, 2 bad arguments.\n";
+    "Exit status: 0 done, 1 start-up or output failure, 2 bad arguments, 3 --until gave up.\n";
 
-// Frames a typed key is held, and frames between one key's release and the next press.
-constexpr unsigned long HOLD_FRAMES = 3;
-constexpr unsigned long GAP_FRAMES = 3;
+constexpr unsigned long DEFAULT_MAX_FRAMES = 30000;
+constexpr int EXIT_UNTIL_FAILED = 3;
 
 struct Action {
-    enum class Kind { Set, Frames, Type, Screen, Pbm, Png, Wav, PortLog } kind;
-    std::string text;                 // setting name, file name
+    enum class Kind { Set, Frames, Type, Screen, Pbm, Png, Wav, PortLog, Until } kind;
+    std::string text;                 // setting name, file name, awaited text
     std::string value;                // setting value
-    unsigned long count = 0;          // frames
+    unsigned long count = 0;          // frames; characters a paste skips
     std::vector<KeyStroke> strokes;   // typed text
+};
+
+// What applies to the whole run rather than at one place in it.
+struct RunLimits {
+    unsigned long maxFrames = DEFAULT_MAX_FRAMES;
 };
 
 class HeadlessShell final : public CEmuShell {
@@ -143,18 +155,37 @@ bool Fail(const std::string& message)
     return false;
 }
 
+// A file to paste, whole: false when it cannot be read (a folder cannot) or is larger than
+// MAX_PASTE_BYTES, far more than the machine's memory holds as a program.
+constexpr std::size_t MAX_PASTE_BYTES = 1 << 20;
+
+bool ReadFile(const std::string& path, std::string& text)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char buffer[4096];
+    std::size_t got = 0;
+    while (text.size() <= MAX_PASTE_BYTES && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, got);
+    const bool ok = !std::ferror(file) && text.size() <= MAX_PASTE_BYTES;
+    std::fclose(file);
+    return ok;
+}
+
 // A bad command line: one line, and where to find the rest.
 bool BadArguments(const std::string& message)
 {
     return Fail(message + " (try --help)");
 }
 
-bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
+bool ParseArguments(int argc, char** argv, std::vector<Action>& actions, RunLimits& limits)
 {
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         bool takesValue = option == "--set" || option == "--frames" || option == "--type" ||
-                          option == "--pbm" || option == "--png" || option == "--wav" || option == "--port6-log";
+                          option == "--pbm" || option == "--png" || option == "--wav" || option == "--port6-log" ||
+                          option == "--paste" || option == "--until" || option == "--max-frames";
         if (option != "--screen" && !takesValue)
             return BadArguments("unknown option " + option);
         if (takesValue && i + 1 >= argc)
@@ -177,6 +208,24 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
             std::string error;
             if (!CTypist::Plan(value, action.strokes, error))
                 return BadArguments(error);
+        } else if (option == "--paste") {
+            action.kind = Action::Kind::Type;
+            std::string text;
+            if (!ReadFile(value, text))
+                return BadArguments("cannot read " + value);
+            CPasteText::Plan plan = CPasteText::Make(text);
+            action.strokes = std::move(plan.strokes);
+            action.count = plan.skipped;
+            action.text = value;
+        } else if (option == "--until") {
+            action.kind = Action::Kind::Until;
+            if (value.empty())
+                return BadArguments("--until needs a text");
+            action.text = value;
+        } else if (option == "--max-frames") {
+            if (!ParseNumber(value, limits.maxFrames))
+                return BadArguments("bad frame count " + value);
+            continue;
         } else if (option == "--screen") {
             action.kind = Action::Kind::Screen;
         } else {
@@ -196,7 +245,8 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions)
 // Runs the started machine: frames, typing, and what it shows.
 class Runner {
 public:
-    Runner(CEmuApp& app, CSilentWaveOut& waveOut) : app(app), log(frame)
+    Runner(CEmuApp& app, CSilentWaveOut& waveOut, const RunLimits& limits)
+        : app(app), limits(limits), feeder(app.Keyboard(), app.Cpu()), log(frame)
     {
         // Each slice plays 20 ms of sound; the buffers it finished are refilled.
         app.SetAfterSlice([&app, &waveOut] {
@@ -220,9 +270,15 @@ public:
             RunFrames(action.count);
             return true;
         case Action::Kind::Type:
-            for (const KeyStroke& stroke : action.strokes)
-                Type(stroke);
+            feeder.Queue(action.strokes);
+            while (feeder.Busy())
+                RunFrames(1);
+            if (action.count > 0)
+                std::fprintf(stderr, "vorlix-headless: %s: skipped %lu character%s the machine cannot type\n",
+                             action.text.c_str(), action.count, action.count == 1 ? "" : "s");
             return true;
+        case Action::Kind::Until:
+            return RunUntil(action.text);
         case Action::Kind::Screen:
             for (const std::string& row : CScreenText::Screen(app.Memory()))
                 std::printf("%s\n", row.c_str());
@@ -251,28 +307,38 @@ public:
         const bool recorded = wav.Close() || Fail("cannot write the sound recording");
         return logged && recorded;
     }
+    // The exit status of the action that failed.
+    int FailureStatus() const { return failureStatus; }
 
 private:
     void RunFrames(unsigned long count)
     {
         for (unsigned long i = 0; i < count; ++i) {
             ++frame;
+            feeder.BeforeSlice();
             app.RunSlice();
             image = app.Display().Render();
         }
     }
 
-    void Type(const KeyStroke& stroke)
+    bool OnScreen(const std::string& text)
     {
-        CKeyboard& keyboard = app.Keyboard();
-        if (stroke.shift)
-            keyboard.KeyDown(CTypist::SCAN_SHIFT);
-        keyboard.KeyDown(stroke.scan);
-        RunFrames(HOLD_FRAMES);
-        keyboard.KeyUp(stroke.scan);
-        if (stroke.shift)
-            keyboard.KeyUp(CTypist::SCAN_SHIFT);
-        RunFrames(GAP_FRAMES);
+        for (const std::string& row : CScreenText::Screen(app.Memory()))
+            if (row.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    bool RunUntil(const std::string& text)
+    {
+        for (unsigned long n = 0; !OnScreen(text); ++n) {
+            if (n == limits.maxFrames) {
+                failureStatus = EXIT_UNTIL_FAILED;
+                return Fail("\"" + text + "\" not on the screen after " + std::to_string(n) + " frames");
+            }
+            RunFrames(1);
+        }
+        return true;
     }
 
     // Before any frame, the image the first tick would show.
@@ -302,6 +368,9 @@ private:
     }
 
     CEmuApp& app;
+    const RunLimits& limits;
+    CKeyFeeder feeder;
+    int failureStatus = 1;
     unsigned long frame = 0;
     const std::uint8_t* image = nullptr;
     Port6Log log;
@@ -321,7 +390,8 @@ int main(int argc, char** argv)
         return 0;
     }
     std::vector<Action> actions;
-    if (!ParseArguments(argc, argv, actions))
+    RunLimits limits;
+    if (!ParseArguments(argc, argv, actions, limits))
         return 2;
 
     HeadlessShell shell;
@@ -330,14 +400,18 @@ int main(int argc, char** argv)
         app.Shutdown();
         return 1;
     }
-    bool ok = true;
+    int status = 0;
     {
-        Runner runner(app, shell.waveOut);
-        for (const Action& action : actions)
-            if (!(ok = runner.Do(action)))
+        Runner runner(app, shell.waveOut, limits);
+        for (const Action& action : actions) {
+            if (!runner.Do(action)) {
+                status = runner.FailureStatus();
                 break;
-        ok = runner.Finish() && ok;
+            }
+        }
+        if (!runner.Finish() && status == 0)
+            status = 1;
     }
     app.Shutdown();
-    return ok ? 0 : 1;
+    return status;
 }

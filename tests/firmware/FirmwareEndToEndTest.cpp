@@ -1,7 +1,7 @@
 // The built ROM images on the emulated machine: typed sessions through the headless runner,
 // checked by their screen text, the files they write and their port 6 traffic. Ctrl+C and
 // a held key cannot be typed through the runner, so those cases, and calls straight into the
-// device ROMs, drive the machine in-process with the same hold and gap frames the runner uses.
+// device ROMs, drive the machine in-process, typing as the runner does.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,12 +11,14 @@
 #include <iterator>
 #include <sstream>
 
+#include "BasicListing.h"
 #include "TempFolder.h"
 #include "bus/CIoBus.h"
 #include "bus/CMemory.h"
 #include "bus/CPortObserver.h"
 #include "core/CEmuApp.h"
 #include "core/CEmuShell.h"
+#include "core/CKeyFeeder.h"
 #include "core/CScreenText.h"
 #include "core/CTypist.h"
 #include "core/Settings.h"
@@ -139,8 +141,12 @@ public:
         std::vector<KeyStroke> strokes;
         std::string error;
         ASSERT_TRUE(CTypist::Plan(text, strokes, error)) << error;
-        for (const KeyStroke& s : strokes)
-            Hold(s.scan, 3, s.shift ? CTypist::SCAN_SHIFT : 0);
+        CKeyFeeder feeder(app.Keyboard(), app.Cpu());
+        feeder.Queue(strokes);
+        while (feeder.Busy()) {
+            feeder.BeforeSlice();
+            Frames(1);
+        }
         Frames(10);
     }
 
@@ -244,3 +250,34 @@ TEST(FirmwareEndToEnd, PrinterRomSplitsLongTextIntoRunsOf255)
 }
 
 }  // namespace
+
+// Listings typed in by --paste come back exactly through SAVE: every line end kind is Enter,
+// a tab a space, and what the machine cannot type is skipped and counted on stderr.
+TEST(FirmwareEndToEnd, PastedListingsComeBackExactlyThroughSave)
+{
+    RuntimeFolder folder;
+    const std::string listing = BasicListing::Make(300);
+    // The same listing with CR LF, CR and LF line ends in turn.
+    std::string mixed;
+    int line = 0;
+    for (char c : listing)
+        mixed += c != '\n' ? std::string(1, c) : (++line % 3 == 0 ? "\r\n" : line % 3 == 1 ? "\r" : "\n");
+    const struct {
+        std::string pasted, saved, err;
+    } cases[] = {
+        {mixed, listing, ""},
+        {"10 REM a\tb\xE2\x82\xAC\r\n20 REM \xC3\xA4\x01!\n", "10 REM a b\n20 REM {!\n",
+         "vorlix-headless: pasted.txt: skipped 2 characters the machine cannot type\n"},
+    };
+    for (const auto& [pasted, saved, err] : cases) {
+        folder.WriteText("pasted.txt", pasted);
+        folder.WriteText("save.txt", BasicListing::SaveCommand("PASTED"));
+        fs::remove(folder.Path() / "store" / BasicListing::SavedName("PASTED"));
+        const std::string command = std::string(VORLIX_HEADLESS) +
+                                    " --set FileFolder=store/ --frames 50 --paste pasted.txt --paste save.txt"
+                                    " --frames 1500 2> stderr.txt";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(BasicListing::FromSaved(Slurp(folder.Path() / "store" / BasicListing::SavedName("PASTED"))), saved);
+        EXPECT_EQ(Slurp(folder.Path() / "stderr.txt"), err);
+    }
+}

@@ -201,15 +201,29 @@ TEST_F(HeadlessRunner, RecordsTheSoundInStepWithEmulatedTime)
 TEST_F(HeadlessRunner, TypesThroughTheKeyboardAndLogsPortSixWithFrameNumbers)
 {
     Prepare(KeyEchoRom());
-    // Each key is held three frames and followed by three more; the interrupt is taken in
+    // Each key is held one frame and followed by one with no key; the interrupt is taken in
     // the first frame after the press.
     ASSERT_EQ(Run("--frames 2 --port6-log keys.log --type 'Ab\\n' --type '\xC3\xA4@' --frames 1"), 0) << err;
     EXPECT_EQ(Text(folder.Read("keys.log")),
               "3 0xC1\n"    // Shift+A
-              "9 0xE2\n"    // b
-              "15 0x8D\n"   // Enter
-              "21 0xFB\n"   // a diaeresis, on the second key right of L
-              "27 0xC0\n"); // '@' is the machine's E acute, Shift on the second key right of 0
+              "5 0xE2\n"    // b
+              "7 0x8D\n"    // Enter
+              "9 0xFB\n"    // a diaeresis, on the second key right of L
+              "11 0xC0\n"); // '@' is the machine's E acute, Shift on the second key right of 0
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(HeadlessRunner, UntilRunsFramesTillTheTextShowsOrGivesUpWithStatusThree)
+{
+    Prepare(FillRom());
+    // The text is there after the first frame: four more make the image of frame 5.
+    ASSERT_EQ(Run("--until 7Nax --frames 4 --pbm five.pbm"), 0) << err;
+    EXPECT_TRUE(folder.Read("five.pbm") == ReadFile(VORLIX_HEADLESS_DATA "/fill_frame5.pbm"));
+    // Already there: no frame runs, wherever the limit stands.
+    ASSERT_EQ(Run("--frames 4 --until 7Nax --max-frames 0 --frames 1 --pbm five.pbm"), 0) << err;
+    EXPECT_TRUE(folder.Read("five.pbm") == ReadFile(VORLIX_HEADLESS_DATA "/fill_frame5.pbm"));
+    EXPECT_EQ(Run("--max-frames 7 --until 'not there' --screen"), 3);
+    EXPECT_EQ(err, "vorlix-headless: \"not there\" not on the screen after 7 frames\n");
     EXPECT_EQ(out, "");
 }
 
@@ -219,6 +233,7 @@ TEST_F(HeadlessRunner, RefusesBadArgumentsBeforeStartingAndReportsStartUpAndOutp
     const char* const bad[] = {
         "--frames", "--frames x", "--frames -1", "--frames 5x", "--bogus", "--set Colour=1",
         "--set PrintAppend=yes", "--set FileFolder", "--type '\xE2\x82\xAC'", "--pbm ''", "--png ''", "--wav",
+        "--paste missing.txt", "--paste .", "--until ''", "--max-frames -5",
     };
     for (const char* arguments : bad) {
         EXPECT_EQ(Run(std::string("--port6-log never.log ") + arguments), 2) << arguments;

@@ -1,10 +1,15 @@
 // Text to key strokes on the target machine's layout.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "MachineRig.h"
+#include "core/CKeyFeeder.h"
+#include "core/CPasteText.h"
 #include "core/CTypist.h"
+#include "devices/CKeyboard.h"
 
 namespace {
 
@@ -47,6 +52,102 @@ TEST(Typist, TypesEachCharacterOnItsKeyAndRefusesWhatCannotBeTypedOrIsBrokenUtf8
         error.clear();
         EXPECT_FALSE(CTypist::Plan(text, strokes, error)) << message;
         EXPECT_EQ(error, message);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Typist, PastedTextTypesLineEndsAsEnterTabsAsSpacesAndCountsWhatItSkips)
+{
+    constexpr bool S = true, P = false;
+    const KeyStroke enter{0x1C, P}, space{0x39, P};
+    const struct {
+        std::string text;
+        std::vector<KeyStroke> strokes;
+        std::size_t skipped;
+    } cases[] = {
+        {"a\r\nb\rc\nd", {{0x1E, P}, enter, {0x30, P}, enter, {0x2E, P}, enter, {0x20, P}}, 0},
+        {"\r\n\r\n\n\r", {enter, enter, enter, enter}, 0},
+        {"\xEF\xBB\xBFx\ty*", {{0x2D, P}, space, {0x15, P}, {0x2B, S}}, 0},
+        // The euro sign, control characters (a backspace would erase), DEL, a broken sequence
+        // and a byte order mark that is not at the start.
+        {"\xE2\x82\xAC\x01\b\x7F\xC3(\xEF\xBB\xBF", {{0x09, S}}, 6},
+        {"\xC3\xA4@", {{0x28, P}, {0x0D, S}}, 0},
+    };
+    for (const auto& c : cases) {
+        const CPasteText::Plan plan = CPasteText::Make(c.text);
+        EXPECT_EQ(plan.strokes, c.strokes) << c.text;
+        EXPECT_EQ(plan.skipped, c.skipped) << c.text;
+    }
+}
+
+struct FeederRig : MachineRig {
+    CKeyboard keyboard{bus, cpu};
+    CKeyFeeder feeder{keyboard, cpu};
+    FeederRig() { keyboard.Init(); }
+
+    // One boundary: what port 56 shows after it, "*" when it raised an interrupt, and "."
+    // once the feeder has nothing left to do.
+    std::string Step()
+    {
+        cpu.pendingEvents &= ~CCpu::EVENT_INT;
+        feeder.BeforeSlice();
+        char text[8];
+        std::snprintf(text, sizeof text, "%02X%s%s", bus.ReadPort(56), cpu.pendingEvents & CCpu::EVENT_INT ? "*" : "",
+                      feeder.Busy() ? "" : ".");
+        return text;
+    }
+    std::string Steps(int count)
+    {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += (i ? " " : "") + Step();
+        return text;
+    }
+    void Queue(const std::string& text)
+    {
+        std::vector<KeyStroke> strokes;
+        std::string error;
+        ASSERT_TRUE(CTypist::Plan(text, strokes, error)) << error;
+        feeder.Queue(strokes);
+    }
+};
+
+TEST(KeyFeeder, PressesOnSliceBoundariesWaitsForThePromptAndCancels)
+{
+    ASSERT_EQ(CKeyFeeder::TIMING.hold, 1u);
+    ASSERT_EQ(CKeyFeeder::TIMING.gap, 1u);
+    {
+        // Each key a slice down and a slice up; Shift only around the shifted key.
+        FeederRig rig;
+        rig.Queue("Ab1");
+        EXPECT_EQ(rig.Steps(7), "C1* 41 E2* 62 B1* 31. 31.");
+    }
+    {
+        // Cancelled while Shift+A is held: both go up, and the next text starts afresh.
+        FeederRig rig;
+        rig.Queue("AAA");
+        EXPECT_EQ(rig.Steps(3), "C1* 41 C1*");
+        rig.feeder.Cancel();
+        EXPECT_FALSE(rig.feeder.Busy());
+        EXPECT_EQ(rig.bus.ReadPort(56), 0x41);
+        rig.Queue("a");
+        EXPECT_EQ(rig.Steps(2), "E1* 61.");
+    }
+    // The first prompt: nothing is pressed while the processor runs, or halts with interrupts
+    // off, until the limit; halted with interrupts on, it waits for a key at once.
+    for (const bool prompt : {false, true}) {
+        FeederRig rig;
+        rig.cpu.pendingEvents = CCpu::EVENT_HALT;
+        rig.cpu.Regs().iff1 = prompt;
+        rig.feeder.WaitForPrompt();
+        rig.Queue("a");
+        const unsigned waits = prompt ? 0 : CKeyFeeder::PROMPT_WAIT_FRAMES - 1;
+        for (unsigned i = 0; i < waits; ++i)
+            ASSERT_EQ(rig.Step(), "00") << i;
+        EXPECT_EQ(rig.Steps(2), "E1* 61.");
     }
 }
 

@@ -40,6 +40,11 @@ private Q_SLOTS:
     void ConvertsNativeCodesToSetOne();
     void KeyScriptsGiveOneDownAndOneUpPerStroke();
     void CommandLineRowsGiveTheHelpTheValuesAndOneLineErrors();
+    void TypesByCharacterOnUsAndGermanLayouts();
+    void DroppedAndPastedTextRoundTripsThroughSaveAndAKeyStopsIt();
+    void KeyboardModeMenuAndMapKeepTheirSettingsApart();
+    void KeyboardMapAgreesWithTheTranslatorAndTheCommittedPicture();
+    void CommandLineRefusesAMissingFileAndBadOptionsBeforeAnyWindow();
     void DialogRoundTrips();
     void DialogRejectsOverlongFolderAndReportsFailedWrites();
     void ColourButtonsTintOnlyTheSample();

@@ -1,10 +1,13 @@
 // Keys from native codes to the translator: the set-1 conversion, and scripts of key events
-// sent to the screen window (held keys as X11 gives them, system keys, focus loss).
+// sent to the screen window (held keys as X11 gives them, system keys, focus loss; typing by
+// character on US and German layouts).
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "MachineRig.h"
 #include "ShellTest.h"
 #include "bus/CMemory.h"
+#include "devices/CKeyboard.h"
 #include "devices/CDisplay.h"
 #include "shell/CKeyCodes.h"
 #include "shell/CRepeatFilter.h"
@@ -108,5 +111,128 @@ void ShellTest::KeyScriptsGiveOneDownAndOneUpPerStroke()
         // A last release waits only briefly for the press that would make it a repeat.
         QTest::qWait(2 * CRepeatFilter::RELEASE_HOLD_MS);
         QTRY_VERIFY2(keys.events == c.expected, qPrintable(QString("%1: got \"%2\"").arg(c.name, keys.events)));
+    }
+}
+
+namespace {
+
+// A host key event for the typing-by-character scripts: 'P' press, 'R' release, with the
+// text the host layout gives and the modifiers held.
+struct CharEvent {
+    char what;
+    quint32 native;
+    const char* text;
+    Qt::KeyboardModifiers modifiers;
+};
+
+constexpr auto SHIFT = Qt::ShiftModifier;
+constexpr auto CTRL = Qt::ControlModifier;
+constexpr auto ALTGR = Qt::GroupSwitchModifier;
+constexpr quint32 XK_LSHIFT = 50;
+
+// A key stroke: press and release.
+std::vector<CharEvent> Stroke(quint32 native, const char* text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    return {{'P', native, text, modifiers}, {'R', native, text, modifiers}};
+}
+
+std::vector<CharEvent> operator+(std::vector<CharEvent> a, const std::vector<CharEvent>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const std::vector<CharEvent> SHIFT_DOWN = {{'P', XK_LSHIFT, "", Qt::NoModifier}};
+const std::vector<CharEvent> SHIFT_UP = {{'R', XK_LSHIFT, "", SHIFT}};
+
+// What the machine types from the translator events "D2A D19 U19 ...": the codes of the
+// key presses that interrupt, as text.
+QString Typed(const QString& events)
+{
+    MachineRig rig;
+    CKeyboard keyboard(rig.bus, rig.cpu);
+    keyboard.Init();
+    QString text;
+    for (const QString& event : events.split(' ', Qt::SkipEmptyParts)) {
+        const auto scan = static_cast<std::uint8_t>(event.mid(1).toUInt(nullptr, 16));
+        rig.cpu.pendingEvents = 0;
+        event[0] == 'D' ? keyboard.KeyDown(scan) : keyboard.KeyUp(scan);
+        if (rig.cpu.pendingEvents & CCpu::EVENT_INT)
+            text += QChar(rig.bus.ReadPort(56) & 0x7F);
+    }
+    return text;
+}
+
+}  // namespace
+
+void ShellTest::TypesByCharacterOnUsAndGermanLayouts()
+{
+    // XKB keycodes; the texts are what each layout gives for them.
+    const auto print = SHIFT_DOWN + Stroke(33, "P", SHIFT) + Stroke(27, "R", SHIFT) + Stroke(31, "I", SHIFT) +
+                       Stroke(57, "N", SHIFT) + Stroke(28, "T", SHIFT) + SHIFT_UP + Stroke(65, " ") + Stroke(15, "6");
+    const auto ctrlC = std::vector<CharEvent>{{'P', XK_LCTRL, "", Qt::NoModifier}} + Stroke(54, "\x03", CTRL) +
+                       std::vector<CharEvent>{{'R', XK_LCTRL, "", CTRL}};
+    const struct {
+        const char* name;
+        std::vector<CharEvent> script;
+        QString events;  // reaching the translator; empty: not checked
+        QString typed;
+    } cases[] = {
+        // The host's Shift held over PRINT: the machine's goes down and up with each letter.
+        {"US: PRINT 6*7", print + SHIFT_DOWN + Stroke(17, "*", SHIFT) + SHIFT_UP + Stroke(16, "7"),
+         "D2A D19 U19 U2A D2A D13 U13 U2A D2A D17 U17 U2A D2A D31 U31 U2A D2A D14 U14 U2A D39 U39 D07 U07 "
+         "D2A D2B U2B U2A D08 U08",
+         "PRINT 6*7"},
+        {"US: '=' needs the machine's Shift, '<' (host Shift) does not",
+         Stroke(21, "=") + SHIFT_DOWN + Stroke(59, "<", SHIFT) + Stroke(60, ">", SHIFT) + SHIFT_UP,
+         "D2A D0B U0B U2A D56 U56 D2A D56 U56 U2A", "=<>"},
+        {"US: IF A<B THEN and a quote",
+         SHIFT_DOWN + Stroke(31, "I", SHIFT) + Stroke(41, "F", SHIFT) + SHIFT_UP + Stroke(65, " ") + SHIFT_DOWN +
+             Stroke(38, "A", SHIFT) + Stroke(59, "<", SHIFT) + Stroke(56, "B", SHIFT) + Stroke(48, "\"", SHIFT) + SHIFT_UP,
+         "", "IF A<B\""},
+        {"US: the national letters through [ { \\ | ] } and ` @",
+         Stroke(34, "[") + Stroke(34, "{", SHIFT) + Stroke(51, "\\") + Stroke(51, "|", SHIFT) + Stroke(35, "]") +
+             Stroke(35, "}", SHIFT) + Stroke(49, "`") + Stroke(11, "@", SHIFT),
+         "D2A D28 U28 U2A D28 U28 D2A D27 U27 U2A D27 U27 D2A D1A U1A U2A D1A U1A D0D U0D D2A D0D U0D U2A",
+         "[{\\|]}`@"},
+        {"US: Ctrl+C stays by position, Ctrl only around it", ctrlC, "D1D D2E U2E U1D", "\x03"},
+        {"US: Enter, Backspace and the arrows by position; Tab and F1 type nothing",
+         Stroke(36, "\r") + Stroke(22, "\b") + Stroke(XK_LEFT, "") + Stroke(XK_RIGHT, "") + Stroke(XK_TAB, "\t") +
+             Stroke(67, ""),
+         "D1C U1C D0E U0E D4B U4B D4D U4D", "\r\b\b\t"},
+        {"German: PRINT 6*7, * on the key right of the Ü", print + SHIFT_DOWN + Stroke(35, "*", SHIFT) + SHIFT_UP + Stroke(16, "7"),
+         "", "PRINT 6*7"},
+        {"German: Y and Z, IF A<B THEN, quote and equals",
+         Stroke(29, "z") + Stroke(52, "y") + SHIFT_DOWN + Stroke(31, "I", SHIFT) + Stroke(41, "F", SHIFT) + SHIFT_UP +
+             Stroke(94, "<") + Stroke(94, ">", SHIFT) + Stroke(11, "\"", SHIFT) + Stroke(19, "=", SHIFT),
+         "D2C U2C D15 U15 D2A D17 U17 U2A D2A D21 U21 U2A D56 U56 D2A D56 U56 U2A D2A D03 U03 U2A D2A D0B U0B U2A",
+         "zyIF<>\"="},
+        {"German: umlauts on their own keys, @ with AltGr, Ctrl+C",
+         Stroke(48, "\xC3\xA4") + Stroke(47, "\xC3\x96", SHIFT) + Stroke(34, "\xC3\xBC") + Stroke(24, "@", ALTGR) + ctrlC,
+         "D28 U28 D2A D27 U27 U2A D1B U1B D2A D0D U0D U2A D1D D2E U2E U1D", "{\\~@\x03"},
+        {"German: the euro sign, a dead key and the Eszett type nothing", Stroke(26, "\xE2\x82\xAC", ALTGR) +
+             Stroke(21, "") + Stroke(49, "") + Stroke(20, "\xC3\x9F"), "", ""},
+    };
+    CMemory memory;
+    CDisplay display(memory);
+    for (const auto& c : cases) {
+        RecordingKeys keys;
+        CScreenWnd screen(display, &keys, nullptr);
+        screen.SetKeyboardMode(CHostKeyMapper::Mode::Character);
+        quint64 time = 0;
+        for (const CharEvent& e : c.script) {
+            QKeyEvent key(e.what == 'R' ? QEvent::KeyRelease : QEvent::KeyPress, Qt::Key_unknown, e.modifiers, e.native,
+                          0, 0, QString::fromUtf8(e.text));
+            key.setTimestamp(time += 10);
+            QCoreApplication::sendEvent(&screen, &key);
+        }
+        // The last release waits briefly for a press that would make it a repeat.
+        const auto done = [&] {
+            return (c.events.isEmpty() || keys.events == c.events) && Typed(keys.events) == c.typed &&
+                   // whatever was typed, the machine's Shift and Ctrl are up again
+                   keys.events.count("D2A") == keys.events.count("U2A") &&
+                   keys.events.count("D1D") == keys.events.count("U1D");
+        };
+        QTRY_VERIFY2(done(), qPrintable(QString("%1: got \"%2\", typed \"%3\"").arg(c.name, keys.events, Typed(keys.events))));
     }
 }

@@ -14,6 +14,7 @@
 #include "bus/CPortObserver.h"
 #include "core/CEmuApp.h"
 #include "core/CEmuShell.h"
+#include "core/CKeyFeeder.h"
 #include "host/CNullWaveOut.h"
 
 class MachineSession final : private CEmuShell, private CPortObserver {
@@ -31,7 +32,8 @@ public:
     void Frames(int n);
     // Presses a key, with Shift or Ctrl when their scan codes are given as modifier, holds
     // it `hold` frames and releases it, then runs `gap` frames.
-    void Press(std::uint8_t scan, std::uint8_t modifier = 0, int hold = 1, int gap = 1);
+    void Press(std::uint8_t scan, std::uint8_t modifier = 0, int hold = CKeyFeeder::TIMING.hold,
+               int gap = CKeyFeeder::TIMING.gap);
     // Types a script: text as the headless runner types it ("\n" or a newline is Enter, "\b"
     // Backspace, "\t" the right arrow), where ^ and a capital letter stand for Ctrl and that
     // letter. Throws std::invalid_argument on what cannot be typed.
