@@ -166,11 +166,15 @@ TEST_F(DesktopProgram, CommandLineAnswersWithoutADisplayAndRefusesWhatItDoesNotK
         std::string out, err;
     } cases[] = {
         {{"--version"}, 0, "vorlix 1.1\n", ""},
-        {{"--no-sound", "--help"}, 0, "usage: vorlix [OPTION]...\n", ""},
+        {{"--no-sound", "--help"}, 0, "usage: vorlix [OPTION]... [FILE]\n", ""},
         {{"--bogus"}, 2, "", "vorlix: unknown option --bogus (try --help)\n"},
         {{"-platform", "offscreen"}, 2, "", "vorlix: unknown option -platform (try --help)\n"},
         {{"--no-sound=yes"}, 2, "", "vorlix: --no-sound takes no value (try --help)\n"},
-        {{"game.bas"}, 2, "", "vorlix: unexpected argument game.bas (try --help)\n"},
+        {{"game.bas"}, 2, "", "vorlix: cannot read game.bas\n"},
+        {{"--run", "."}, 2, "", "vorlix: cannot read .\n"},
+        {{"a.bas", "b.bas"}, 2, "", "vorlix: unexpected argument b.bas (try --help)\n"},
+        {{"--keyboard", "sideways"}, 2, "", "vorlix: --keyboard takes character or position, not sideways (try --help)\n"},
+        {{"--keyboard"}, 2, "", "vorlix: --keyboard needs a value MODE (try --help)\n"},
         {{"--zoom", "5"}, 2, "", "vorlix: --zoom takes 1, 2, 3 or 4 (try --help)\n"},
         {{"--fullscreen", "--zoom=x"}, 2, "", "vorlix: --zoom takes 1, 2, 3 or 4 (try --help)\n"},
     };

@@ -44,7 +44,6 @@ private Q_SLOTS:
     void DroppedAndPastedTextRoundTripsThroughSaveAndAKeyStopsIt();
     void KeyboardModeMenuAndMapKeepTheirSettingsApart();
     void KeyboardMapAgreesWithTheTranslatorAndTheCommittedPicture();
-    void CommandLineRefusesAMissingFileAndBadOptionsBeforeAnyWindow();
     void DialogRoundTrips();
     void DialogRejectsOverlongFolderAndReportsFailedWrites();
     void ColourButtonsTintOnlyTheSample();

@@ -128,7 +128,6 @@ struct CharEvent {
 constexpr auto SHIFT = Qt::ShiftModifier;
 constexpr auto CTRL = Qt::ControlModifier;
 constexpr auto ALTGR = Qt::GroupSwitchModifier;
-constexpr quint32 XK_LSHIFT = 50;
 
 // A key stroke: press and release.
 std::vector<CharEvent> Stroke(quint32 native, const char* text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

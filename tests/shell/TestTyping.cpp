@@ -1,6 +1,6 @@
 // Typing text in: a dropped listing and a pasted command round trip through SAVE on the real
 // ROM, a key press stops a paste part way, the pacer's unpaced batches, the keyboard mode in
-// its own settings group, the keyboard map against the translator, and the command line.
+// its own settings group, and the keyboard map against the translator.
 #include <QClipboard>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QProcess>
 #include <QSettings>
 #include <QUrl>
 
@@ -197,28 +196,4 @@ void ShellTest::KeyboardMapAgreesWithTheTranslatorAndTheCommittedPicture()
     QVERIFY2(committed.convertToFormat(drawn.format()) == drawn,
              "docs/keyboard-map.png is out of date: copy build/shell/keymap/keyboard-map.png over it");
     QVERIFY(QImage(CKeyMapDlg::IMAGE).convertToFormat(drawn.format()) == drawn);
-}
-
-void ShellTest::CommandLineRefusesAMissingFileAndBadOptionsBeforeAnyWindow()
-{
-    const struct {
-        QStringList arguments;
-        QString err;
-    } cases[] = {
-        {{"missing.bas"}, "vorlix: cannot read missing.bas\n"},
-        {{"--run", "."}, "vorlix: cannot read .\n"},
-        {{"--keyboard", "sideways"}, "vorlix: --keyboard takes character or position, not sideways\n"},
-        {{"a.bas", "b.bas"}, "vorlix: bad argument b.bas (try --help)\n"},
-        {{"--keyboard"}, "vorlix: bad argument --keyboard (try --help)\n"},
-    };
-    TempFolder folder;
-    for (const auto& c : cases) {
-        QProcess program;
-        program.setWorkingDirectory(QString::fromStdString(folder.Path().string()));
-        program.start(VORLIX_PROGRAM, c.arguments);
-        QVERIFY(program.waitForFinished(30000));
-        QCOMPARE(program.exitCode(), 2);
-        QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()), c.err);
-        QCOMPARE(program.readAllStandardOutput(), QByteArray());
-    }
 }
