@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 
 namespace BasicListing {
 
@@ -34,13 +35,32 @@ inline std::string Make(int lines, unsigned seed = 1)
 inline std::string SaveCommand(const std::string& name) { return "SAVE \"" + name + "\"\n"; }
 inline std::string SavedName(const std::string& name) { return name + ".BAS"; }
 
-// The program text of a saved file with LF line ends and the end-of-file padding dropped.
+// The program text of a saved file in the machine's codes, with LF line ends: the national
+// letters a file holds in UTF-8 become their codes again, and the padding of the last record
+// (blanks, or 0x1A) goes.
 inline std::string FromSaved(const std::string& bytes)
 {
+    static const std::pair<const char*, char> NATIONAL[] = {
+        {"\u00C9", '@'}, {"\u00C4", '['}, {"\u00D6", '\\'}, {"\u00C5", ']'}, {"\u00DC", '^'},
+        {"\u00E9", '`'}, {"\u00E4", '{'}, {"\u00F6", '|'}, {"\u00E5", '}'}, {"\u00FC", '~'}};
     std::string text;
-    for (char c : bytes)
-        if (c != '\r' && c != '\x1A')
-            text += c;
+    for (std::size_t at = 0; at < bytes.size();) {
+        bool national = false;
+        for (const auto& [utf8, code] : NATIONAL) {
+            if (bytes.compare(at, 2, utf8) == 0) {
+                text += code;
+                at += 2;
+                national = true;
+                break;
+            }
+        }
+        if (national)
+            continue;
+        if (bytes[at] != '\r' && bytes[at] != '\x1A')
+            text += bytes[at];
+        ++at;
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
     return text;
 }
 
