@@ -1,5 +1,6 @@
 #include "assets/CFontSheet.h"
 
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -105,6 +106,20 @@ bool CFontSheet::Parse(std::istream& in, std::string& error)
             error = missing.str();
             return false;
         }
+    }
+    return true;
+}
+
+bool CFontSheet::ParseFile(const char* path, std::string& error)
+{
+    std::ifstream in(path);
+    if (!in) {
+        error = std::string("cannot read ") + path;
+        return false;
+    }
+    if (!Parse(in, error)) {
+        error = std::string(path) + ": " + error;
+        return false;
     }
     return true;
 }

@@ -19,6 +19,8 @@ public:
     // codes below 0x20 must stay blank; on any fault returns false with a message that
     // names the offending line.
     bool Parse(std::istream& in, std::string& error);
+    // The same for a file; an unreadable file is a fault too. The message names the file.
+    bool ParseFile(const char* path, std::string& error);
 
     const Glyph& Get(int code) const { return glyphs[static_cast<std::size_t>(code) & (GLYPHS - 1)]; }
 

@@ -35,15 +35,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: vorlix-mkassets FONT_SOURCE OUTPUT_FOLDER\n");
         return 2;
     }
-    std::ifstream source(argv[1]);
-    if (!source) {
-        std::fprintf(stderr, "vorlix-mkassets: cannot read %s\n", argv[1]);
-        return 1;
-    }
     CFontSheet sheet;
     std::string error;
-    if (!sheet.Parse(source, error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+    if (!sheet.ParseFile(argv[1], error)) {
+        std::fprintf(stderr, "vorlix-mkassets: %s\n", error.c_str());
         return 1;
     }
 

@@ -8,28 +8,14 @@
 #include <iterator>
 
 #include "BasicListing.h"
+#include "CQuietShell.h"
 #include "TempFolder.h"
 #include "core/CEmuApp.h"
-#include "core/CEmuShell.h"
 #include "core/CKeyFeeder.h"
 #include "core/CPasteText.h"
 #include "core/Settings.h"
-#include "host/CNullWaveOut.h"
 
 namespace {
-
-class QuietShell final : public CEmuShell {
-public:
-    void ReadSettings(Settings& settings) override { settings = Settings{}; }
-    bool CreateMainWindow() override { return true; }
-    void DestroyMainWindow() override {}
-    void ShowMessage(const std::string&) override {}
-    CWaveOut& WaveOut() override { return waveOut; }
-    void AppendAboutItem() override {}
-    void ShowMainWindow() override {}
-    void EnableRun() override {}
-    CNullWaveOut waveOut;
-};
 
 void BM_PasteListing(benchmark::State& state)
 {
@@ -39,7 +25,7 @@ void BM_PasteListing(benchmark::State& state)
     std::filesystem::current_path(VORLIX_RUNTIME_DIR);
     long frames = 0;
     for (auto _ : state) {
-        QuietShell shell;
+        CQuietShell shell;
         CEmuApp app(shell);
         if (!app.Startup()) {
             state.SkipWithError("the runtime files are missing");

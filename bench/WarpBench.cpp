@@ -8,26 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "CQuietShell.h"
 #include "TempFolder.h"
 #include "core/CEmuApp.h"
-#include "core/CEmuShell.h"
 #include "core/CTypist.h"
-#include "host/CNullWaveOut.h"
 
 namespace {
-
-class BenchShell final : public CEmuShell {
-public:
-    void ReadSettings(Settings&) override {}
-    bool CreateMainWindow() override { return true; }
-    void DestroyMainWindow() override {}
-    void ShowMessage(const std::string&) override {}
-    CWaveOut& WaveOut() override { return waveOut; }
-    void AppendAboutItem() override {}
-    void ShowMainWindow() override {}
-    void EnableRun() override {}
-    CNullWaveOut waveOut;
-};
 
 // Types text as the headless runner does: each key held three frames, three frames between keys.
 void Type(CEmuApp& app, const std::string& text)
@@ -54,7 +40,7 @@ void WarpSlices(benchmark::State& state, const std::string& typed)
     TempFolder folder;
     for (const auto& entry : std::filesystem::directory_iterator(VORLIX_RUNTIME_DIR))
         std::filesystem::copy(entry.path(), folder.Path() / entry.path().filename());
-    BenchShell shell;
+    CQuietShell shell;
     CEmuApp app(shell);
     if (!app.Startup()) {
         state.SkipWithError("the runtime files do not start the machine");

@@ -3,7 +3,6 @@
 //
 //   vorlix-mkkeymap assets/font.txt build/shell/keymap/keyboard-map.png
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include <QImage>
@@ -18,15 +17,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: vorlix-mkkeymap FONT_SOURCE OUTPUT_PNG\n");
         return 2;
     }
-    std::ifstream source(argv[1]);
-    if (!source) {
-        std::fprintf(stderr, "vorlix-mkkeymap: cannot read %s\n", argv[1]);
-        return 1;
-    }
     CFontSheet sheet;
     std::string error;
-    if (!sheet.Parse(source, error)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+    if (!sheet.ParseFile(argv[1], error)) {
+        std::fprintf(stderr, "vorlix-mkkeymap: %s\n", error.c_str());
         return 1;
     }
     if (!CKeyMapPainter(sheet).Draw().save(QString::fromLocal8Bit(argv[2]), "PNG")) {

@@ -12,12 +12,12 @@
 #include <sstream>
 
 #include "BasicListing.h"
+#include "CQuietShell.h"
 #include "TempFolder.h"
 #include "bus/CIoBus.h"
 #include "bus/CMemory.h"
 #include "bus/CPortObserver.h"
 #include "core/CEmuApp.h"
-#include "core/CEmuShell.h"
 #include "core/CKeyFeeder.h"
 #include "core/CScreenText.h"
 #include "core/CTypist.h"
@@ -25,7 +25,6 @@
 #include "cpu/CCpu.h"
 #include "devices/CDisplay.h"
 #include "devices/CKeyboard.h"
-#include "host/CNullWaveOut.h"
 
 namespace fs = std::filesystem;
 
@@ -98,19 +97,6 @@ TEST(FirmwareEndToEnd, BannerArithmeticErrorsAndLineWrapping)
               expected);
 }
 
-class QuietShell final : public CEmuShell {
-public:
-    void ReadSettings(Settings& settings) override { settings = Settings{}; }
-    bool CreateMainWindow() override { return true; }
-    void DestroyMainWindow() override {}
-    void ShowMessage(const std::string&) override {}
-    CWaveOut& WaveOut() override { return waveOut; }
-    void AppendAboutItem() override {}
-    void ShowMainWindow() override {}
-    void EnableRun() override {}
-    CNullWaveOut waveOut;
-};
-
 class Machine {
 public:
     Machine() : app(shell) { started = app.Startup(); }
@@ -161,7 +147,7 @@ public:
         return app.Memory().ReadByte(CDisplay::RowAddress(row) + column);
     }
 
-    QuietShell shell;
+    CQuietShell shell;
     CEmuApp app;
     bool started = false;
 };
