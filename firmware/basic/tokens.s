@@ -330,7 +330,7 @@ cr_ident:
         pop     de
         ld      a, #TK_REM
         jr      cr_word
-7$:     ld      de, #cr_name            ; letters followed by digits only: GOTO100
+7$:     ld      de, #cr_name            ; a word followed by digits: GOTO100, 1TO9STEP2
         ld      c, #0
 8$:     ld      a, (de)
         cp      #'A
@@ -342,28 +342,17 @@ cr_ident:
         jr      nz, 8$
         jr      cr_name_tok             ; all letters
 9$:     push    bc
-10$:    ld      a, (de)
-        cp      #'A
-        jr      nc, 11$                 ; a letter after the digits
-        inc     de
-        inc     c
-        ld      a, c
-        cp      b
-        jr      nz, 10$
-        pop     bc
-        push    bc
         ld      b, c
         ld      de, #cr_name
         call    kw_find
         pop     bc
         jr      c, cr_name_tok
-        ld      hl, (cr_start)          ; the word, then the digits as a number
+        ld      hl, (cr_start)          ; the word, then what follows it read again
         ld      e, c
         ld      d, #0
         add     hl, de
         pop     de
         jr      cr_word
-11$:    pop     bc
 cr_name_tok:
         pop     de
         jp      cr_namet

@@ -36,6 +36,8 @@ TEST(Statements, LoopsAndSubroutines)
         {"10 for i=10 to 1 step -3:print i;:next\n20 for i%=1 to 3:for j=1 to 2:print i%*10+j;:next j,i%\n30 print:print i;i%",
          "", {" 10  7  4  1  11  12  21  22  31  32", "-2  4", "Ready"}},
         {"10 for i=5 to 1:print \"once\";i:next:for x=1 to 2 step .5:print x;:next", "", {"once 5", " 1  1.5  2", "Ready"}},
+        // A word followed by digits stays a word, whatever comes after the digits.
+        {"10 FOR I=1TO9STEP4:PRINT I;:NEXT:GOTO30\n20 PRINT\"no\"\n30 TO9X=5:PRINT TO9X", "", {" 1  5  9", "Syntax error in 30", "Ready"}},
         {"10 for i=1 to 3:for i=1 to 2:print i;:next:next", "", {" 1  2", "NEXT without FOR in 10", "Ready"}},
         {"10 gosub 100:print \"back\":end\n100 print \"sub\";:gosub 200:return\n200 print \"deep\";:return", "", {"subdeepback", "Ready"}},
         {"10 for i=1 to 2:gosub 100:next:end\n100 for j=1 to 5:if j=2 then return\n110 next", "", {"Ready"}},
