@@ -199,6 +199,109 @@ bool Unpack(const Bytes& in, std::size_t& at, Bytes& out)
     }
 }
 
+// An area named on the command line: "_RCODE0:0x4C00:0x5600", where its code must lie.
+struct AreaRange {
+    std::string name;
+    unsigned start = 0;
+    unsigned end = 0;
+};
+
+bool ParseArea(const std::string& arg, AreaRange& area)
+{
+    const std::size_t c1 = arg.find(':'), c2 = arg.rfind(':');
+    char* stop = nullptr;
+    if (c1 == std::string::npos || c1 == c2 || c1 == 0)
+        return Fail("bad area " + arg + " (wanted NAME:START:END)");
+    area.name = arg.substr(0, c1);
+    const std::string start = arg.substr(c1 + 1, c2 - c1 - 1), end = arg.substr(c2 + 1);
+    area.start = static_cast<unsigned>(std::strtoul(start.c_str(), &stop, 0));
+    const bool startOk = !start.empty() && *stop == '\0';
+    area.end = static_cast<unsigned>(std::strtoul(end.c_str(), &stop, 0));
+    if (!startOk || end.empty() || *stop != '\0' || area.start > area.end || area.end > 0x10000)
+        return Fail("bad area " + arg + " (wanted NAME:START:END within 64 KB)");
+    return true;
+}
+
+// No two areas may overlap: variables, stack and code share the RAM.
+bool CheckNoOverlap(const std::map<std::string, unsigned>& symbols)
+{
+    std::vector<std::pair<unsigned, std::string>> starts;
+    for (const auto& [name, value] : symbols) {
+        if (name.rfind("s__", 0) != 0 || name.find("HEADER") != std::string::npos)
+            continue;
+        const auto length = symbols.find("l" + name.substr(1));
+        if (length != symbols.end() && length->second > 0)
+            starts.emplace_back(value, name.substr(3));
+    }
+    std::sort(starts.begin(), starts.end());
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        if (starts[i - 1].first + symbols.at("l__" + starts[i - 1].second) > starts[i].first)
+            return Fail("area _" + starts[i - 1].second + " runs into _" + starts[i].second);
+    return true;
+}
+
+// Packs one area's code onto the end of packed, after proving that it unpacks to the code.
+bool PackArea(const AreaRange& area, const std::map<std::string, unsigned>& symbols, const Bytes& image,
+              Bytes& packed, unsigned& plain)
+{
+    const auto s = symbols.find("s_" + area.name), l = symbols.find("l_" + area.name);
+    const unsigned start = s != symbols.end() ? s->second : area.start;
+    const unsigned length = l != symbols.end() ? l->second : 0;
+    if (start != area.start || start + length > area.end) {
+        char text[160];
+        std::snprintf(text, sizeof text, "area %s (%04X..%04X) does not fit %04X..%04X", area.name.c_str(), start,
+                      start + length, area.start, area.end);
+        return Fail(text);
+    }
+    const Bytes code(image.begin() + start, image.begin() + start + length);
+    Bytes stream;
+    Pack(code, stream);
+    Bytes check;
+    std::size_t at = 0;
+    if (!Unpack(stream, at, check) || check != code || at != stream.size())
+        return Fail("the packed form of " + area.name + " does not unpack to it");
+    packed.insert(packed.end(), stream.begin(), stream.end());
+    plain += length;
+    return true;
+}
+
+bool Run(int argc, char** argv)
+{
+    Bytes image;
+    std::map<std::string, unsigned> symbols;
+    if (!ReadHex(argv[1], image) || !ReadMap(argv[2], symbols) || !CheckNoOverlap(symbols))
+        return false;
+    char* stop = nullptr;
+    const unsigned size = static_cast<unsigned>(std::strtoul(argv[4], &stop, 0));
+    if (*stop != '\0' || size == 0 || size > image.size())
+        return Fail(std::string("bad ROM size ") + argv[4]);
+    const auto blob = symbols.find("pack_blob");
+    if (blob == symbols.end())
+        return Fail("no pack_blob in the map");
+    Bytes packed;
+    unsigned plain = 0;
+    for (int a = 5; a < argc; ++a) {
+        AreaRange area;
+        if (!ParseArea(argv[a], area) || !PackArea(area, symbols, image, packed, plain))
+            return false;
+    }
+    if (blob->second + packed.size() > size) {
+        char text[160];
+        std::snprintf(text, sizeof text, "%zu packed bytes at %04X do not fit the %u-byte ROM", packed.size(),
+                      blob->second, size);
+        return Fail(text);
+    }
+    std::copy(packed.begin(), packed.end(), image.begin() + blob->second);
+    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(image.data()), size);
+    out.close();
+    if (!out)
+        return Fail(std::string("cannot write ") + argv[3]);
+    std::printf("rom-pack: %s: %zu of %u bytes used; %u bytes of RAM code packed into %zu\n", argv[3],
+                blob->second + packed.size(), size, plain, packed.size());
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -207,78 +310,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: rom-pack IHX MAP ROM SIZE [AREA:START:END]...\n");
         return 2;
     }
-    Bytes image;
-    std::map<std::string, unsigned> symbols;
-    if (!ReadHex(argv[1], image) || !ReadMap(argv[2], symbols))
-        return 1;
-    const unsigned size = static_cast<unsigned>(std::stoul(argv[4], nullptr, 0));
-    // No two areas may overlap: variables, stack and code share the RAM.
-    std::vector<std::pair<unsigned, std::string>> starts;
-    for (const auto& [name, value] : symbols)
-        if (name.rfind("s__", 0) == 0 && name.find("HEADER") == std::string::npos && symbols.count("l" + name.substr(1)) &&
-            symbols["l" + name.substr(1)] > 0)
-            starts.emplace_back(value, name.substr(3));
-    std::sort(starts.begin(), starts.end());
-    for (std::size_t i = 1; i < starts.size(); ++i)
-        if (starts[i - 1].first + symbols["l__" + starts[i - 1].second] > starts[i].first) {
-            Fail("area _" + starts[i - 1].second + " runs into _" + starts[i].second);
-            return 1;
-        }
-    if (!symbols.count("pack_blob"))
-        {
-            Fail("no pack_blob in the map");
-            return 1;
-        }
-    const unsigned blob = symbols["pack_blob"];
-    Bytes packed;
-    unsigned plain = 0;
-    for (int a = 5; a < argc; ++a) {
-        std::string spec = argv[a];
-        const std::size_t c1 = spec.find(':'), c2 = spec.rfind(':');
-        const std::string area = spec.substr(0, c1);
-        const unsigned start = static_cast<unsigned>(std::stoul(spec.substr(c1 + 1, c2 - c1 - 1), nullptr, 0));
-        const unsigned end = static_cast<unsigned>(std::stoul(spec.substr(c2 + 1), nullptr, 0));
-        const unsigned s = symbols.count("s_" + area) ? symbols["s_" + area] : start;
-        const unsigned l = symbols.count("l_" + area) ? symbols["l_" + area] : 0;
-        if (s != start || s + l > end) {
-            char text[160];
-            std::snprintf(text, sizeof text, "area %s (%04X..%04X) does not fit %04X..%04X", area.c_str(), s, s + l, start, end);
-            {
-            Fail(text);
-            return 1;
-        }
-        }
-        const Bytes code(image.begin() + s, image.begin() + s + l);
-        Bytes stream;
-        Pack(code, stream);
-        Bytes check;
-        std::size_t at = 0;
-        if (!Unpack(stream, at, check) || check != code || at != stream.size())
-            {
-            Fail("the packed form of " + area + " does not unpack to it");
-            return 1;
-        }
-        packed.insert(packed.end(), stream.begin(), stream.end());
-        plain += l;
-    }
-    if (blob + packed.size() > size) {
-        char text[160];
-        std::snprintf(text, sizeof text, "%zu packed bytes at %04X do not fit the %u-byte ROM", packed.size(), blob, size);
-        {
-            Fail(text);
-            return 1;
-        }
-    }
-    std::copy(packed.begin(), packed.end(), image.begin() + blob);
-    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.data()), size);
-    out.close();
-    if (!out)
-        {
-            Fail(std::string("cannot write ") + argv[3]);
-            return 1;
-        }
-    std::printf("rom-pack: %s: %zu of %u bytes used; %u bytes of RAM code packed into %zu\n", argv[3],
-                blob + packed.size(), size, plain, packed.size());
-    return 0;
+    return Run(argc, argv) ? 0 : 1;
 }
