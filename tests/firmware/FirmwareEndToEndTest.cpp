@@ -13,6 +13,7 @@
 
 #include "BasicListing.h"
 #include "CQuietShell.h"
+#include "HeadlessBasic.h"
 #include "TempFolder.h"
 #include "bus/CIoBus.h"
 #include "bus/CMemory.h"
@@ -32,19 +33,10 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-const char* const RUNTIME_FILES[] = {"basic.rom", "dev_dos.rom", "dev_pr.rom", "font.bin",
-                                     "noise.snd", "vco_hi.snd", "vco_lo.snd", "vco_slf.snd",
-                                     "slf.snd"};
-
 // A temporary working folder holding copies of the runtime files and a file store "store/".
-class RuntimeFolder : public TempFolder {
+class RuntimeFolder : public HeadlessBasic::RuntimeFolder {
 public:
-    RuntimeFolder()
-    {
-        for (const char* name : RUNTIME_FILES)
-            fs::copy_file(fs::path(VORLIX_RUNTIME) / name, Path() / name);
-        fs::create_directory(Path() / "store");
-    }
+    RuntimeFolder() { fs::create_directory(Path() / "store"); }
 };
 
 std::string Slurp(const fs::path& path)

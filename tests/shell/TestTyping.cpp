@@ -20,6 +20,7 @@
 #include "assets/CFontSheet.h"
 #include "core/CTypist.h"
 #include "devices/CKeyboard.h"
+#include "host/CRuntimeFolder.h"
 #include "shell/CKeyMapDlg.h"
 #include "shell/CKeyMapPainter.h"
 #include "shell/CScreenWnd.h"
@@ -29,8 +30,7 @@ namespace {
 // The rig with the built ROM images, font and samples, and a file store "store/".
 void UseRealRuntime(TestRig& rig)
 {
-    for (const char* name : {"basic.rom", "dev_dos.rom", "dev_pr.rom", "font.bin", "noise.snd", "vco_hi.snd",
-                             "vco_lo.snd", "vco_slf.snd", "slf.snd"}) {
+    for (const std::string& name : CRuntimeFolder::Files()) {
         std::ifstream in(std::string(VORLIX_RUNTIME_DIR) + "/" + name, std::ios::binary);
         rig.folder.Write(name, std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}));
     }

@@ -7,20 +7,14 @@
 #include "core/CTypist.h"
 #include "devices/CDisplay.h"
 #include "devices/CKeyboard.h"
+#include "host/CRuntimeFolder.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-const char* const RUNTIME_FILES[] = {"basic.rom", "dev_dos.rom", "dev_pr.rom", "font.bin", "noise.snd",
-                                     "vco_hi.snd", "vco_lo.snd", "vco_slf.snd", "slf.snd"};
-
-}  // namespace
-
 MachineSession::MachineSession(const fs::path& runtime, const fs::path& basicRom)
 {
-    for (const char* name : RUNTIME_FILES) {
-        fs::path from = std::string(name) == "basic.rom" && !basicRom.empty() ? basicRom : runtime / name;
+    for (const std::string& name : CRuntimeFolder::Files()) {
+        fs::path from = name == "basic.rom" && !basicRom.empty() ? basicRom : runtime / name;
         fs::copy_file(from, folder.Path() / name);
     }
     if (!app.Startup())

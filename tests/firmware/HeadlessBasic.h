@@ -12,19 +12,16 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "host/CRuntimeFolder.h"
 
-namespace BasicSession {
-
-inline const std::vector<std::string> RUNTIME_FILES = {"basic.rom", "dev_dos.rom", "dev_pr.rom",
-                                                       "font.bin",  "noise.snd",   "vco_hi.snd",
-                                                       "vco_lo.snd", "vco_slf.snd", "slf.snd"};
+namespace HeadlessBasic {
 
 // A temporary working folder holding copies of the runtime files.
 class RuntimeFolder : public TempFolder {
 public:
     RuntimeFolder()
     {
-        for (const std::string& name : RUNTIME_FILES)
+        for (const std::string& name : CRuntimeFolder::Files())
             std::filesystem::copy_file(std::filesystem::path(VORLIX_RUNTIME) / name, Path() / name);
     }
 };
@@ -57,4 +54,4 @@ inline int Typed(const std::vector<std::string>& settings, const std::string& te
     return RunHeadless(arguments);
 }
 
-}  // namespace BasicSession
+}  // namespace HeadlessBasic
