@@ -38,8 +38,11 @@ public:
     // Advances the frame counter and renders video memory. The returned IMAGE_BYTES stay
     // valid until the next call.
     const std::uint8_t* Render();
+    // Counts frames run but not rendered (slices run back to back, of which only the last
+    // is shown), so the blink phase still follows emulated time.
+    void SkipFrames(std::uint32_t count) { frameCounter += count; }
 
-    // Number of frames rendered so far; its bit 3 selects the blink phase.
+    // Number of frames rendered or skipped so far; its bit 3 selects the blink phase.
     std::uint32_t FrameCounter() const { return frameCounter; }
 
     // Address of the first byte of text row r (0 to 23): rows are interleaved in blocks of

@@ -47,7 +47,7 @@ CMainWnd::CMainWnd(CEmuApp& app, const CSettingsStore& store, CMessenger& messen
       poster(poster),
       keyboardLink(app.Keyboard()),
       ticks(tickPeriod),
-      pacer([this] { return RunFrame(); }, [this] { screenWnd->update(); }),
+      pacer([this] { return RunFrame(); }, [this] { ShowFrame(); }),
       paster(app.Keyboard(), app.Cpu(), pacer)
 {
     setWindowTitle(QStringLiteral("Vorlix"));
@@ -136,8 +136,16 @@ bool CMainWnd::RunFrame()
         return false;
     paster.BeforeSlice();
     app.RunSlice();
-    screenWnd->UpdateImage();
+    ++framesUnshown;
     return true;
+}
+
+void CMainWnd::ShowFrame()
+{
+    // Unpaced, many slices run between two paints: only the last one's image is rendered.
+    screenWnd->UpdateImage(framesUnshown);
+    framesUnshown = 0;
+    screenWnd->update();
 }
 
 void CMainWnd::OnPaste()

@@ -50,8 +50,8 @@ public:
     // One tick: a slice of the machine and a new screen image, unless the run flag is off or
     // the pacer runs the machine otherwise (paused, unpaced). Returns 0 when it did nothing.
     int OnEmuTick();
-    // One slice (with the typing before it) and its image, as a tick runs it; false, doing
-    // nothing, while the flag is off.
+    // One slice (with the typing before it), as a tick runs it; false, doing nothing, while
+    // the flag is off. The pacer then shows the image of the last slice run.
     bool RunFrame();
     CPacer& Pacer() { return pacer; }
     // Actions the context menu offers above "About...".
@@ -105,6 +105,7 @@ protected:
 private:
     QPushButton* AddButton(const QString& text, int top);
     void OnTypingDone(std::size_t skipped);
+    void ShowFrame();
 
     CEmuApp& app;
     const CSettingsStore& store;
@@ -116,6 +117,7 @@ private:
     std::vector<QPointer<QAction>> menuActions;
     std::function<void()> waveDone;
     bool runEnabled = false;
+    std::uint32_t framesUnshown = 0;  // slices run since the last image
     bool aboutItem = false;
     CPaster paster;
     QAction* pasteAction = nullptr;

@@ -30,8 +30,10 @@ CScreenWnd::CScreenWnd(CDisplay& display, CKeyTarget* keys, QWidget* parent)
     connect(&releaseTimer, &QTimer::timeout, this, [this] { repeatFilter.Flush(); });
 }
 
-void CScreenWnd::UpdateImage()
+void CScreenWnd::UpdateImage(std::uint32_t frames)
 {
+    if (frames > 1)
+        display.SkipFrames(frames - 1);
     SetImage(display.Render());
 }
 

@@ -1,7 +1,7 @@
 // The emulated screen: a child of the main window with a sunken edge around a 242 by 242
 // client area, showing the display's 240 by 240 one-bit image at 1, 1 in two fixed colours.
 // It holds the keyboard focus and passes converted, de-repeated keys to its key target, by
-// position or by character. CMainWnd creates it and calls UpdateImage() once per tick.
+// position or by character. CMainWnd creates it and calls UpdateImage() for each image it shows.
 // Zoomed, it grows to hold the image at a whole number of device pixels per machine pixel;
 // in full screen it has no edge and centres the image on black at the largest such number
 // that fits.
@@ -33,8 +33,9 @@ public:
 
     CScreenWnd(CDisplay& display, CKeyTarget* keys, QWidget* parent);
 
-    // Renders video memory and copies the image into the screen bitmap; the caller repaints.
-    void UpdateImage();
+    // Renders video memory after `frames` frames run since the last image (the others are
+    // only counted) and copies the image into the screen bitmap; the caller repaints.
+    void UpdateImage(std::uint32_t frames = 1);
     // Copies an image of CDisplay::IMAGE_BYTES bytes into the screen bitmap.
     void SetImage(const std::uint8_t* bits);
     void SetKeyTarget(CKeyTarget* target) { mapper.SetTarget(target); }

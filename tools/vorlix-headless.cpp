@@ -317,7 +317,7 @@ private:
             ++frame;
             feeder.BeforeSlice();
             app.RunSlice();
-            image = app.Display().Render();
+            ++framesUnshown;
         }
     }
 
@@ -341,11 +341,16 @@ private:
         return true;
     }
 
-    // Before any frame, the image the first tick would show.
+    // The image of the last frame run (before any frame, the one the first tick would show),
+    // rendered only when asked for; the frames before it only advance the blink phase.
     const std::uint8_t* LastImage()
     {
-        if (image == nullptr)
+        if (image == nullptr || framesUnshown != 0) {
+            if (framesUnshown > 1)
+                app.Display().SkipFrames(static_cast<std::uint32_t>(framesUnshown - 1));
             image = app.Display().Render();
+            framesUnshown = 0;
+        }
         return image;
     }
 
@@ -359,10 +364,10 @@ private:
 
     bool WritePbm(const std::string& path)
     {
-        LastImage();
+        const std::uint8_t* bits = LastImage();
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << "P4\n" << CDisplay::WIDTH << ' ' << CDisplay::HEIGHT << '\n';
-        out.write(reinterpret_cast<const char*>(image), CDisplay::IMAGE_BYTES);
+        out.write(reinterpret_cast<const char*>(bits), CDisplay::IMAGE_BYTES);
         out.close();
         return static_cast<bool>(out) || Fail("cannot write " + path);
     }
@@ -373,6 +378,7 @@ private:
     int failureStatus = 1;
     unsigned long frame = 0;
     const std::uint8_t* image = nullptr;
+    unsigned long framesUnshown = 0;  // frames run since image was rendered
     Port6Log log;
     CWavFile wav;
 };

@@ -241,3 +241,21 @@ TEST(Display, AnyByteShowsItsGlyphFromTheInterleavedRowsAndBitSevenBlinks)
             }
     }
 }
+
+// Frames run but not shown (slices back to back in warp) move the blink phase as rendered ones do.
+TEST(Display, SkippedFramesAdvanceTheBlinkPhaseAsRenderedOnes)
+{
+    Screen shown, skipped;
+    for (Screen* s : {&shown, &skipped})
+        s->Put(0, 0, {0xC1});  // a blinking A
+    const std::pair<std::uint32_t, bool> steps[] = {{7, false}, {1, true}, {8, false}, {9, true}, {5, true}, {3, false}};
+    for (const auto& [frames, blinking] : steps) {
+        for (std::uint32_t i = 0; i < frames; ++i)
+            shown.Render();
+        skipped.display->SkipFrames(frames - 1);
+        skipped.Render();
+        ASSERT_EQ(skipped.display->FrameCounter(), shown.display->FrameCounter());
+        EXPECT_EQ(shown.At(0, 0).inverted, blinking) << shown.display->FrameCounter();
+        EXPECT_EQ(skipped.At(0, 0).inverted, blinking) << skipped.display->FrameCounter();
+    }
+}
