@@ -13,7 +13,7 @@
 
 #include "devices/CWaveOut.h"
 
-class CSilentWaveOut final : public CWaveOut {
+class CSilentWaveOut : public CWaveOut {
 public:
     // The bytes one 20 ms slice of emulated time plays.
     static constexpr std::uint32_t SLICE_BYTES = SAMPLE_RATE / 50;
