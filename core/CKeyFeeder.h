@@ -51,8 +51,6 @@ public:
 
     // Keys queued or held, or the pause after the last one not yet run.
     bool Busy() const { return !queue.empty() || phase == Phase::Holding || (phase == Phase::Gap && left > 0); }
-    std::size_t Queued() const { return queue.size(); }
-    const Timing& Times() const { return timing; }
 
 private:
     enum class Phase { Idle, Holding, Gap };

@@ -26,7 +26,6 @@ public:
     bool Close();
 
     bool IsOpen() const { return out.is_open(); }
-    std::uint32_t Samples() const { return samples; }
 
 private:
     void Header(std::uint32_t dataBytes);

@@ -5,7 +5,7 @@
 // the line that explains a failed start. CEmuApp owns the one instance (in HostFileTable).
 //
 //   CHostFile f;
-//   if (!startup.Open(f, "font.bin")) ...;   // startup.Fault(): {"font.bin", "no such file"}
+//   if (!startup.Open(f, "font.bin")) ...;   // startup.FirstFault(): {"font.bin", "no such file"}
 #pragma once
 
 #include <set>

@@ -36,8 +36,8 @@ public:
     static Legend LegendOf(std::uint8_t scan);
     static const std::vector<Place>& Places();
     // The glyphs a code is lettered with: the machine's own character for 0x21 to 0x7E,
-    // names or arrows for Enter, Space, Backspace and the right arrow. TextOf() letters a
-    // code typed with Ctrl: control codes as a caret and a character (0x7F as ^?).
+    // names or arrows for Enter, Space, Backspace and the right arrow. ControlTextOf()
+    // letters a code typed with Ctrl: control codes as a caret and a character (0x7F as ^?).
     static std::vector<int> TextOf(std::uint8_t code);
     static std::vector<int> ControlTextOf(std::uint8_t code);
 

@@ -239,7 +239,6 @@ void CMainWnd::OnAbout()
 
 void CMainWnd::AppendAboutItem()
 {
-    aboutItem = true;
 #ifdef _WIN32
     HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

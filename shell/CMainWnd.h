@@ -26,7 +26,6 @@ class CKeyMapDlg;
 class CMessenger;
 class CScreenWnd;
 class CSettingsStore;
-class QAction;
 class QPushButton;
 
 class CMainWnd : public QWidget {
@@ -118,7 +117,6 @@ private:
     std::function<void()> waveDone;
     bool runEnabled = false;
     std::uint32_t framesUnshown = 0;  // slices run since the last image
-    bool aboutItem = false;
     CPaster paster;
     QAction* pasteAction = nullptr;
     CKeyMapDlg* keyMap = nullptr;

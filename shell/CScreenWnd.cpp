@@ -14,10 +14,8 @@ CScreenWnd::CScreenWnd(CDisplay& display, CKeyTarget* keys, QWidget* parent)
     : QFrame(parent),
       display(display),
       mapper(keys),
-      image(bits.data(), CDisplay::WIDTH, CDisplay::HEIGHT, CDisplay::STRIDE, QImage::Format_Mono),
       repeatFilter([this](bool down, const HostKey& key) { Forward(down, key); })
 {
-    image.setColorTable({CLEAR_COLOUR, SET_COLOUR});
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(EDGE);
     setFixedSize(CLIENT_SIZE + 2 * EDGE, CLIENT_SIZE + 2 * EDGE);

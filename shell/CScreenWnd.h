@@ -44,7 +44,6 @@ public:
     // Asked at every new key press (not at auto-repeats, nor at the window system's keys)
     // before the machine sees it; returning true takes the press, and its release, away.
     void SetPressHook(std::function<bool()> hook) { pressHook = std::move(hook); }
-    const QImage& Image() const { return image; }
 
     // Sizes the screen for a zoom of 1 to MAX_ZOOM: each machine pixel becomes
     // round(zoom x device pixel ratio) device pixels, and the widget just holds that image
@@ -76,9 +75,8 @@ private:
     CDisplay& display;
     CHostKeyMapper mapper;
     std::function<bool()> pressHook;
-    // The bitmap's bits, 30 bytes a row, and the image that shows them without a copy.
+    // The bitmap's bits, 30 bytes a row.
     std::array<std::uint8_t, CDisplay::IMAGE_BYTES> bits{};
-    QImage image;
     CRepeatFilter repeatFilter;
     QTimer releaseTimer;
     bool fullScreen = false;

@@ -22,9 +22,6 @@ public:
     CSignalWatcher(const CSignalWatcher&) = delete;
     CSignalWatcher& operator=(const CSignalWatcher&) = delete;
 
-    // False when the pipe could not be made; the signals then keep their previous handling.
-    bool Watching() const { return notifier != nullptr; }
-
 private:
     static void OnSignal(int signal);
     void Drain();
