@@ -19,12 +19,19 @@ public:
     static constexpr std::uint8_t SCAN_LEFT_SHIFT = 0x2A;
     static constexpr std::uint8_t SCAN_RIGHT_SHIFT = 0x36;
     static constexpr std::uint8_t SCAN_CTRL = 0x1D;
+    static constexpr std::uint8_t SCAN_CAPS_LOCK = 0x3A;
     static constexpr std::uint8_t POSITION_CAPS_LOCK = 19;
 
     // Modifier bits: both Shift bits move together, whichever Shift key is used.
     static constexpr std::uint8_t MOD_SHIFT = 0x03;
     static constexpr std::uint8_t MOD_CTRL = 0x04;
     static constexpr std::uint8_t MOD_CAPS_LOCK = 0x40;
+
+    // Shift and Ctrl: the translator keeps them held until it sees their release.
+    static constexpr bool IsShiftOrCtrl(std::uint8_t scan)
+    {
+        return scan == SCAN_CTRL || scan == SCAN_LEFT_SHIFT || scan == SCAN_RIGHT_SHIFT;
+    }
 
     CKeyboard(CIoBus& bus, CCpu& cpu) : bus(bus), cpu(cpu) {}
 

@@ -2,7 +2,6 @@
 
 #include "core/CTypist.h"
 #include "devices/CKeyboard.h"
-#include "shell/CKeyCodes.h"
 #include "shell/CKeyTarget.h"
 
 void CHostKeyMapper::SetTarget(CKeyTarget* keys)
@@ -17,15 +16,14 @@ void CHostKeyMapper::SetMode(Mode newMode)
     ReleaseAll();
     mode = newMode;
     if (mode == Mode::Character && target && target->CapsLockOn()) {
-        target->KeyDown(SCAN_CAPS_LOCK);
-        target->KeyUp(SCAN_CAPS_LOCK);
+        target->KeyDown(CKeyboard::SCAN_CAPS_LOCK);
+        target->KeyUp(CKeyboard::SCAN_CAPS_LOCK);
     }
 }
 
 CHostKeyMapper::Stroke CHostKeyMapper::ByCharacter(const HostKey& key) const
 {
-    const bool modifier = key.scan == SCAN_SHIFT || key.scan == CKeyboard::SCAN_RIGHT_SHIFT ||
-                          key.scan == SCAN_CTRL || key.scan == SCAN_CAPS_LOCK;
+    const bool modifier = CKeyboard::IsShiftOrCtrl(key.scan) || key.scan == CKeyboard::SCAN_CAPS_LOCK;
     if (modifier)
         return {};  // pressed on the machine only when a key needs them
     if (key.ctrl || key.character == 0) {
@@ -68,7 +66,7 @@ void CHostKeyMapper::Release(const HostKey& key)
     if (it == held.end()) {
         // By position the translator keeps Shift and Ctrl held across a focus loss until it
         // sees their release; by character only this object presses them.
-        if (mode == Mode::Position && CKeyCodes::IsShiftOrCtrl(key.scan))
+        if (mode == Mode::Position && CKeyboard::IsShiftOrCtrl(key.scan))
             target->KeyUp(key.scan);
         return;
     }
@@ -91,11 +89,11 @@ void CHostKeyMapper::FocusLost()
 void CHostKeyMapper::SetModifiers(bool shift, bool ctrl)
 {
     if (shift != shiftDown) {
-        shift ? target->KeyDown(SCAN_SHIFT) : target->KeyUp(SCAN_SHIFT);
+        shift ? target->KeyDown(CKeyboard::SCAN_LEFT_SHIFT) : target->KeyUp(CKeyboard::SCAN_LEFT_SHIFT);
         shiftDown = shift;
     }
     if (ctrl != ctrlDown) {
-        ctrl ? target->KeyDown(SCAN_CTRL) : target->KeyUp(SCAN_CTRL);
+        ctrl ? target->KeyDown(CKeyboard::SCAN_CTRL) : target->KeyUp(CKeyboard::SCAN_CTRL);
         ctrlDown = ctrl;
     }
 }

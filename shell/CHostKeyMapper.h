@@ -17,9 +17,6 @@ class CHostKeyMapper {
 public:
     enum class Mode { Position, Character };
 
-    static constexpr std::uint8_t SCAN_SHIFT = 0x2A;
-    static constexpr std::uint8_t SCAN_CTRL = 0x1D;
-    static constexpr std::uint8_t SCAN_CAPS_LOCK = 0x3A;
 
     explicit CHostKeyMapper(CKeyTarget* target) : target(target) {}
 

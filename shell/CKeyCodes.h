@@ -11,15 +11,6 @@ public:
     static constexpr std::uint8_t NONE = 0;
     static constexpr std::uint8_t SCAN_ALT = 0x38;
     static constexpr std::uint8_t SCAN_F10 = 0x44;
-    static constexpr std::uint8_t SCAN_CTRL = 0x1D;
-    static constexpr std::uint8_t SCAN_LEFT_SHIFT = 0x2A;
-    static constexpr std::uint8_t SCAN_RIGHT_SHIFT = 0x36;
-
-    // Shift and Ctrl: the keyboard translator keeps them held until it sees their release.
-    static constexpr bool IsShiftOrCtrl(std::uint8_t scan)
-    {
-        return scan == SCAN_CTRL || scan == SCAN_LEFT_SHIFT || scan == SCAN_RIGHT_SHIFT;
-    }
 
     // Kernel-code offset of XKB keycodes.
     static constexpr std::uint32_t XKB_OFFSET = 8;

@@ -46,10 +46,10 @@ std::vector<int> Word(const char* text)
 const char* ModifierName(std::uint8_t scan)
 {
     switch (scan) {
-    case 0x2A:
-    case 0x36: return "Shift";
-    case 0x1D: return "Ctrl";
-    case 0x3A: return "Caps";
+    case CKeyboard::SCAN_LEFT_SHIFT:
+    case CKeyboard::SCAN_RIGHT_SHIFT: return "Shift";
+    case CKeyboard::SCAN_CTRL: return "Ctrl";
+    case CKeyboard::SCAN_CAPS_LOCK: return "Caps";
     default: return "";
     }
 }

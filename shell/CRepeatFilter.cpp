@@ -1,6 +1,6 @@
 #include "shell/CRepeatFilter.h"
 
-#include "shell/CKeyCodes.h"
+#include "devices/CKeyboard.h"
 
 void CRepeatFilter::Press(const HostKey& key, std::uint64_t timestamp)
 {
@@ -22,7 +22,7 @@ bool CRepeatFilter::Release(const HostKey& key, std::uint64_t timestamp)
     Flush();
     // Keys whose press was not passed on (pressed before the focus came, or as part of a
     // system combination) are not released either, except Shift and Ctrl.
-    if (!IsHeld(key.id) && heldAcrossFocus.count(key.id) == 0 && !CKeyCodes::IsShiftOrCtrl(key.scan))
+    if (!IsHeld(key.id) && heldAcrossFocus.count(key.id) == 0 && !CKeyboard::IsShiftOrCtrl(key.scan))
         return false;
     pending = Pending{key, timestamp};
     return true;
@@ -37,13 +37,13 @@ void CRepeatFilter::Flush()
     const bool passedOn = held.erase(release.key.id) != 0;
     heldAcrossFocus.erase(release.key.id);
     // The focus loss released every other key already.
-    if (passedOn || CKeyCodes::IsShiftOrCtrl(release.key.scan))
+    if (passedOn || CKeyboard::IsShiftOrCtrl(release.key.scan))
         sink(false, release.key);
 }
 
 void CRepeatFilter::Forget()
 {
-    if (pending && CKeyCodes::IsShiftOrCtrl(pending->key.scan))
+    if (pending && CKeyboard::IsShiftOrCtrl(pending->key.scan))
         Flush();
     if (pending) {
         held.erase(pending->key.id);  // released before the focus went

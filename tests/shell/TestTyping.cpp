@@ -146,7 +146,7 @@ void ShellTest::KeyboardModeMenuAndMapKeepTheirSettingsApart()
 
     // The menu's choice is kept in a group of its own; one for this run only (as from the
     // command line) is not. Typing by character turns the machine's Caps Lock off.
-    rig.app.Keyboard().KeyDown(CHostKeyMapper::SCAN_CAPS_LOCK);
+    rig.app.Keyboard().KeyDown(CKeyboard::SCAN_CAPS_LOCK);
     window.SetKeyboardMode(CHostKeyMapper::Mode::Character, false);
     QVERIFY(!rig.app.Keyboard().CapsLockOn());
     QSettings settings(TEST_COMPANY, TEST_APPLICATION);
