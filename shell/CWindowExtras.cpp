@@ -48,7 +48,7 @@ CWindowExtras::CWindowExtras(CMainWnd& window, CSound& sound, const CWindowSetti
 {
     zoomMenu = new QMenu(QStringLiteral("Zoom"), &window);
     auto* zoomGroup = new QActionGroup(this);
-    for (int zoom = 1; zoom <= CWindowSettings::MAX_ZOOM; ++zoom) {
+    for (int zoom = 1; zoom <= CScreenWnd::MAX_ZOOM; ++zoom) {
         QAction* action = AddAction(QStringLiteral("%1x").arg(zoom), {QKeySequence(Qt::ALT | (Qt::Key_0 + zoom))}, true);
         action->setActionGroup(zoomGroup);
         zoomMenu->addAction(action);
@@ -146,7 +146,7 @@ QAction* CWindowExtras::AddAction(const QString& text, QList<QKeySequence> keys,
 
 void CWindowExtras::SetZoom(int zoom)
 {
-    choices.zoom = std::clamp(zoom, 1, CWindowSettings::MAX_ZOOM);
+    choices.zoom = std::clamp(zoom, 1, CScreenWnd::MAX_ZOOM);
     zoomActions[choices.zoom - 1]->setChecked(true);
     if (!choices.fullScreen)
         CZoomLayout::Apply(window, choices.zoom);

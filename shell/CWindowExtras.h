@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "shell/CSoundRecorder.h"
+#include "shell/CScreenWnd.h"
 #include "shell/CWindowSettings.h"
 
 class CMainWnd;
@@ -74,7 +75,7 @@ private:
     QString recordingPath;
 
     QMenu* zoomMenu = nullptr;
-    QAction* zoomActions[CWindowSettings::MAX_ZOOM] = {};
+    QAction* zoomActions[CScreenWnd::MAX_ZOOM] = {};
     QAction* fullScreenAction = nullptr;
     QAction* leaveAction = nullptr;
     QAction* recordAction = nullptr;

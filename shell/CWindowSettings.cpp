@@ -1,37 +1,34 @@
 #include "shell/CWindowSettings.h"
 
-#include <QSettings>
+#include "shell/CScreenWnd.h"
+#include "shell/CSettingsStore.h"
 
 namespace {
 
 const QString GROUP = QStringLiteral("Window");
 
-}  // namespace
-
-CWindowSettings::CWindowSettings(QString company, QString application)
-    : company(std::move(company)), application(std::move(application))
+// A stored 0 or 1 as a choice; anything else keeps the choice.
+void ReadFlag(const CSettingsStore& store, const QString& name, bool& choice)
 {
+    bool ok = false;
+    const int value = store.ReadValue(GROUP, name).toInt(&ok);
+    if (ok && (value == 0 || value == 1))
+        choice = value == 1;
 }
+
+}  // namespace
 
 void CWindowSettings::Read(WindowChoices& choices) const
 {
-    QSettings store(company, application);
-    store.beginGroup(GROUP);
     bool ok = false;
-    const int zoom = store.value(QStringLiteral("Zoom")).toInt(&ok);
-    if (ok && zoom >= 1 && zoom <= MAX_ZOOM)
+    const int zoom = store.ReadValue(GROUP, QStringLiteral("Zoom")).toInt(&ok);
+    if (ok && zoom >= 1 && zoom <= CScreenWnd::MAX_ZOOM)
         choices.zoom = zoom;
-    const int fullScreen = store.value(QStringLiteral("FullScreen")).toInt(&ok);
-    if (ok && (fullScreen == 0 || fullScreen == 1))
-        choices.fullScreen = fullScreen == 1;
-    const int mute = store.value(QStringLiteral("Mute")).toInt(&ok);
-    if (ok && (mute == 0 || mute == 1))
-        choices.mute = mute == 1;
+    ReadFlag(store, QStringLiteral("FullScreen"), choices.fullScreen);
+    ReadFlag(store, QStringLiteral("Mute"), choices.mute);
 }
 
 void CWindowSettings::Write(const QString& name, int value) const
 {
-    QSettings store(company, application);
-    store.beginGroup(GROUP);
-    store.setValue(name, value);
+    store.WriteValue(GROUP, name, value);
 }

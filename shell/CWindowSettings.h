@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class CSettingsStore;
+
 struct WindowChoices {
     int zoom = 1;
     bool fullScreen = false;
@@ -13,11 +15,10 @@ struct WindowChoices {
 
 class CWindowSettings {
 public:
-    static constexpr int MAX_ZOOM = 4;
+    explicit CWindowSettings(const CSettingsStore& store) : store(store) {}
 
-    CWindowSettings(QString company, QString application);
-
-    // Missing or unusable values keep what `choices` holds; a zoom outside 1 to 4 is unusable.
+    // Missing or unusable values keep what `choices` holds; a zoom outside 1 to
+    // CScreenWnd::MAX_ZOOM is unusable.
     void Read(WindowChoices& choices) const;
     // Failures are not reported: these are conveniences, and the window works without them.
     void WriteZoom(int zoom) const { Write(QStringLiteral("Zoom"), zoom); }
@@ -27,6 +28,5 @@ public:
 private:
     void Write(const QString& name, int value) const;
 
-    QString company;
-    QString application;
+    const CSettingsStore& store;
 };

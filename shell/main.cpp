@@ -20,6 +20,7 @@
 #include "shell/CEventPoster.h"
 #include "shell/CMainWnd.h"
 #include "shell/CMessenger.h"
+#include "shell/CScreenWnd.h"
 #include "shell/CSettingsStore.h"
 #include "shell/CSignalWatcher.h"
 #include "shell/CWindowExtras.h"
@@ -53,7 +54,7 @@ bool ReadZoom(const CCommandLine& commandLine, int& zoom)
     if (!commandLine.Has("--zoom"))
         return true;
     const std::string value = commandLine.Value("--zoom");
-    if (value.size() != 1 || value[0] < '1' || value[0] > '0' + CWindowSettings::MAX_ZOOM) {
+    if (value.size() != 1 || value[0] < '1' || value[0] > '0' + CScreenWnd::MAX_ZOOM) {
         std::cerr << "vorlix: --zoom takes 1, 2, 3 or 4 (try --help)\n";
         return false;
     }
@@ -124,7 +125,9 @@ int main(int argc, char* argv[])
     CSignalWatcher signalWatcher([](int) { QCoreApplication::exit(0); });
 
     // The window's options apply to this run over its stored choices.
-    const CWindowSettings windowSettings(QStringLiteral("Quentra"), QCoreApplication::applicationName());
+    // The application name is the program file's base name.
+    const CSettingsStore store(QStringLiteral("Quentra"), QCoreApplication::applicationName());
+    const CWindowSettings windowSettings(store);
     WindowChoices choices;
     windowSettings.Read(choices);
     choices.zoom = zoom != 0 ? zoom : choices.zoom;
@@ -138,8 +141,6 @@ int main(int argc, char* argv[])
     CWaveOut& waveOut = silent ? static_cast<CWaveOut&>(silentWaveOut) : deviceWaveOut;
     deviceWaveOut.SetWakeup([&poster] { poster.Post(WM_WAVE_DONE); });
 
-    // The application name is the program file's base name.
-    const CSettingsStore store(QStringLiteral("Quentra"), QCoreApplication::applicationName());
     CMessenger messenger;
     CDesktopShell shell(store, messenger, waveOut, poster);
     CEmuApp app(shell);

@@ -13,6 +13,7 @@
 #include "SoundSamples.h"
 #include "host/CSilentWaveOut.h"
 #include "shell/CScreenWnd.h"
+#include "shell/CSettingsStore.h"
 #include "shell/CWindowExtras.h"
 
 namespace {
@@ -54,7 +55,8 @@ struct ExtrasRig : SilentOutput, TestRig {
     }
 
     QTemporaryDir captures;
-    CWindowSettings windowSettings{TEST_COMPANY, TEST_APPLICATION};
+    CSettingsStore store{TEST_COMPANY, TEST_APPLICATION};
+    CWindowSettings windowSettings{store};
     CWindowExtras* extras = nullptr;
 };
 
@@ -326,7 +328,7 @@ void ShellTest::WindowChoicesAreReadFromTheirOwnGroup()
             store.setValue(it.key(), it.value());
         store.sync();
         WindowChoices choices;
-        CWindowSettings(TEST_COMPANY, TEST_APPLICATION).Read(choices);
+        CWindowSettings(CSettingsStore(TEST_COMPANY, TEST_APPLICATION)).Read(choices);
         QCOMPARE(QString("%1|%2|%3").arg(choices.zoom).arg(choices.fullScreen).arg(choices.mute), expected);
     }
 }
