@@ -30,7 +30,7 @@
 
 namespace {
 
-const char VERSION[] = "1.1";
+const char VERSION[] = VORLIX_VERSION;  // the project's, from the build
 
 // One row per option; --help and --version come with the table.
 CCommandLine CommandLine()

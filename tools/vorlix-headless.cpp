@@ -23,7 +23,7 @@
 
 namespace {
 
-const char VERSION[] = "vorlix-headless 1.1\n";
+const char VERSION[] = "vorlix-headless " VORLIX_VERSION "\n";
 
 const char USAGE[] =
     "usage: vorlix-headless [OPTION]...\n"
