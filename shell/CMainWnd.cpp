@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include "core/CEmuApp.h"
+#include "core/CTextFile.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CConfigDlg.h"
 #include "shell/CEventPoster.h"
@@ -23,7 +25,6 @@
 #include "shell/CMessenger.h"
 #include "shell/CScreenWnd.h"
 #include "shell/CSettingsStore.h"
-#include "shell/CTextFile.h"
 #include "shell/ShellEvents.h"
 
 #ifdef _WIN32
@@ -302,12 +303,11 @@ void CMainWnd::dropEvent(QDropEvent* event)
     if (urls.size() != 1 || !urls.front().isLocalFile())
         return;
     event->acceptProposedAction();
-    QByteArray text;
-    QString error;
-    if (CTextFile::Read(urls.front().toLocalFile(), text, error))
-        TypeText(text);
+    std::string text, error;
+    if (CTextFile::Read(QFile::encodeName(urls.front().toLocalFile()).toStdString(), text, error))
+        TypeText(QByteArray::fromStdString(text));
     else
-        messenger.Show(this, QStringLiteral("The file cannot be typed in: %1!").arg(error));
+        messenger.Show(this, QStringLiteral("The file cannot be typed in: %1!").arg(QString::fromLocal8Bit(error)));
 }
 
 void CMainWnd::closeEvent(QCloseEvent* event)

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include "core/CEmuApp.h"
+#include "core/CTextFile.h"
 #include "host/CRuntimeFolder.h"
 #include "host/CSdlWaveOut.h"
 #include "host/CSilentWaveOut.h"
@@ -25,7 +26,6 @@
 #include "shell/CSignalWatcher.h"
 #include "shell/CWindowExtras.h"
 #include "shell/CWindowSettings.h"
-#include "shell/CTextFile.h"
 #include "shell/ShellEvents.h"
 
 namespace {
@@ -103,11 +103,12 @@ int main(int argc, char* argv[])
     }
     QByteArray listing;
     if (commandLine.Has("FILE")) {
-        QString error;
-        if (!CTextFile::Read(QString::fromStdString(commandLine.Value("FILE")), listing, error)) {
-            std::cerr << "vorlix: " << error.toStdString() << '\n';
+        std::string text, error;
+        if (!CTextFile::Read(commandLine.Value("FILE"), text, error)) {
+            std::cerr << "vorlix: " << error << '\n';
             return CCommandLine::STATUS_BAD_ARGUMENTS;
         }
+        listing = QByteArray::fromStdString(text);
     }
     if (commandLine.Has("--run")) {
         if (!listing.isEmpty() && !listing.endsWith('\n') && !listing.endsWith('\r'))

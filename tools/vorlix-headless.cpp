@@ -16,6 +16,7 @@
 #include "core/CKeyFeeder.h"
 #include "core/CPasteText.h"
 #include "core/CScreenText.h"
+#include "core/CTextFile.h"
 #include "core/CTypist.h"
 #include "core/CWavFile.h"
 #include "host/CPngFile.h"
@@ -155,24 +156,6 @@ bool Fail(const std::string& message)
     return false;
 }
 
-// A file to paste, whole: false when it cannot be read (a folder cannot) or is larger than
-// MAX_PASTE_BYTES, far more than the machine's memory holds as a program.
-constexpr std::size_t MAX_PASTE_BYTES = 1 << 20;
-
-bool ReadFile(const std::string& path, std::string& text)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char buffer[4096];
-    std::size_t got = 0;
-    while (text.size() <= MAX_PASTE_BYTES && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    const bool ok = !std::ferror(file) && text.size() <= MAX_PASTE_BYTES;
-    std::fclose(file);
-    return ok;
-}
-
 // A bad command line: one line, and where to find the rest.
 bool BadArguments(const std::string& message)
 {
@@ -210,9 +193,9 @@ bool ParseArguments(int argc, char** argv, std::vector<Action>& actions, RunLimi
                 return BadArguments(error);
         } else if (option == "--paste") {
             action.kind = Action::Kind::Type;
-            std::string text;
-            if (!ReadFile(value, text))
-                return BadArguments("cannot read " + value);
+            std::string text, error;
+            if (!CTextFile::Read(value, text, error))
+                return BadArguments(error);
             CPasteText::Plan plan = CPasteText::Make(text);
             action.strokes = std::move(plan.strokes);
             action.count = plan.skipped;
