@@ -1,5 +1,6 @@
 #include "core/CTypist.h"
 
+#include <array>
 #include <cstdio>
 
 #include "devices/CKeyboard.h"
@@ -30,20 +31,21 @@ std::string Describe(char32_t ch)
 
 std::optional<KeyStroke> CTypist::StrokeFor(std::uint8_t code)
 {
-    // The translator's own layout, searched in scan-code order: plain before shifted on each
-    // key, Backspace before the left arrow that shares its code.
-    if (code == CKeyboard::NO_CODE)
-        return std::nullopt;
-    for (int scan = 0; scan < CKeyboard::SCAN_CODES; ++scan) {
-        const std::uint8_t p = CKeyboard::PositionOf(static_cast<std::uint8_t>(scan));
-        if (p == 0)
-            continue;
-        if (CKeyboard::CodeOf(p, false, false) == code)
-            return KeyStroke{static_cast<std::uint8_t>(scan), false};
-        if (CKeyboard::CodeOf(p, true, false) == code)
-            return KeyStroke{static_cast<std::uint8_t>(scan), true};
-    }
-    return std::nullopt;
+    // The translator's own layout, searched once in scan-code order: plain before shifted on
+    // each key, Backspace before the left arrow that shares its code; the first key wins.
+    static const std::array<std::optional<KeyStroke>, 256> strokes = [] {
+        std::array<std::optional<KeyStroke>, 256> table{};
+        for (int scan = CKeyboard::SCAN_CODES - 1; scan >= 0; --scan) {
+            const std::uint8_t p = CKeyboard::PositionOf(static_cast<std::uint8_t>(scan));
+            if (p == 0)
+                continue;
+            for (const bool shift : {true, false})
+                table[CKeyboard::CodeOf(p, shift, false)] = KeyStroke{static_cast<std::uint8_t>(scan), shift};
+        }
+        table[CKeyboard::NO_CODE].reset();
+        return table;
+    }();
+    return strokes[code];
 }
 
 std::optional<std::uint8_t> CTypist::CodeFor(char32_t ch)
