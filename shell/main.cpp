@@ -75,10 +75,16 @@ void EnterRuntimeFolder()
     const fs::path user =
         fs::path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) / "vorlix";
     std::string error;
-    if (!CRuntimeFolder::Prepare(user, fs::weakly_canonical(installed, ec), error))
-        std::cerr << "vorlix: " << error << "; starting in " << here.string() << "\n";
-    else
+    const fs::path source = fs::weakly_canonical(installed, ec);
+    if (ec)
+        error = "cannot resolve " + installed.string();
+    else if (CRuntimeFolder::Prepare(user, source, error)) {
         fs::current_path(user, ec);
+        if (!ec)
+            return;
+        error = "cannot enter " + user.string();
+    }
+    std::cerr << "vorlix: " << error << "; starting in " << here.string() << "\n";
 }
 
 }  // namespace
