@@ -612,11 +612,9 @@ let_implicit::
         cp      #T_ARR + 3
         jp      nc, err_syntax
         cp      #T_ARR
-        jr      nc, 1$
+        jr      nc, let_elem
         call    var_addr
-        jr      2$
-1$:     call    arr_target
-2$:     push    de
+        push    de
         push    af
         rst     0x20
         rst     0x08
@@ -657,6 +655,22 @@ assign::
         pop     hl
         ret
 
+let_elem:
+        call    arr_target
+        push    de
+        push    af
+        ld      de, (arytab)
+        push    de
+        rst     0x20
+        rst     0x08
+        .db     '=
+        call    eval                    ; may make variables: the arrays move up
+        pop     bc
+        pop     af
+        pop     de
+        call    arr_follow
+        jr      assign
+
 ; SWAP a, b: two variables of one type trade values.
 st_swap::
         call    any_var
@@ -674,38 +688,42 @@ st_swap::
         jp      nz, err_type
         pop     hl
         ex      (sp), hl                ; HL = the first, DE = the second
-        push    af
-        or      a
-        sbc     hl, bc
-        jr      c, 1$                   ; a simple variable stays where it is
-        push    de                      ; an element moved with its array
-        ld      de, (arytab)
-        add     hl, de
-        pop     de
-        jr      2$
-1$:     add     hl, bc
-2$:     pop     af
+        ex      de, hl
+        call    arr_follow
+        ex      de, hl
         push    hl
         push    de
         push    af
         ld      b, a                    ; the type is the size of the value
-3$:     ld      a, (de)
+1$:     ld      a, (de)
         ld      c, (hl)
         ld      (hl), a
         ld      a, c
         ld      (de), a
         inc     hl
         inc     de
-        djnz    3$
+        djnz    1$
         pop     af
         pop     de
         pop     hl
         cp      #VT_STR
-        jr      nz, 4$
+        jr      nz, 2$
         call    str_owner               ; the strings' back links follow their descriptors
         ex      de, hl
         call    str_owner
-4$:     pop     hl
+2$:     pop     hl
+        ret
+
+; DE = the address of a variable or element taken when the arrays started at BC: where
+; it is now, after the variables made since then moved the arrays up. Keeps A, HL.
+arr_follow:
+        ex      de, hl
+        or      a
+        sbc     hl, bc
+        jr      c, 1$                   ; a simple variable stays where it is
+        ld      bc, (arytab)            ; an element moved with its array
+1$:     add     hl, bc
+        ex      de, hl
         ret
 
 ; The variable or element at HL: DE = its address, A = its type, HL after it.

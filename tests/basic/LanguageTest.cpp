@@ -72,8 +72,11 @@ TEST(Language, ArraysUpToThreeDimensionsSizedByMemory)
         {"q(10)=4:print q(10);q(0)", {" 4  0", "Ready"}},
         {"print q(11)", {"Subscript out of range", "Ready"}},
         {"print nosuch(1)", {"Illegal function call", "Ready"}},
+        // A variable first met in the value moves the arrays up before the element is stored.
+        {"dim a(3),b$(2):a(1)=5+z:b$(1)=\"x\"+q$:print a(1);b$(1);len(b$(1))", {" 5 x 1", "Ready"}},
         {"dim big(5900):big(5900)=1:print big(5900);fre(0)>0", {" 1 -1", "Ready"}},
         {"dim huge(9000)", {"Out of memory", "Ready"}},
+        {"10 def fnf(p)=p*2:dim c(2):c(2)=fnf(4):print c(2)\nrun", {" 8", "Ready"}},
     });
 }
 
