@@ -79,8 +79,8 @@ fn_sgn: call    fn_arg
         ld      a, h
         or      l
         jr      z, 2$
+        bit     7, h
         ld      hl, #1
-        bit     7, a
         jr      z, 2$
         ld      hl, #-1
         jr      2$

@@ -116,6 +116,7 @@ TEST(Language, NumericFunctions)
 {
     CheckAll({
         {"print int(3.7);int(-3.2);int(5);sgn(-5);sgn(0);sgn(2.5);abs(-3);abs(-2.5)", {" 3 -4  5 -1  0  1  3  2.5", "Ready"}},
+        {"print sgn(128);sgn(200);sgn(-1);sgn(-256);sgn(32767);sgn(-32768)", {" 1  1 -1 -1  1 -1", "Ready"}},
         {"print sqr(16);sqr(2);exp(1);log(10);sin(0);cos(0);atn(1)*4", {" 4  1.41421  2.71828  2.30259  0  1", " 3.14159", "Ready"}},
         {"print sqr(-1)", {"Illegal function call", "Ready"}},
         {"print log(0)", {"Illegal function call", "Ready"}},
