@@ -218,6 +218,11 @@ fpa_xchg:
 fpa_copy:
         pop     hl
         jp      fp_ld_fac_bcde
+fpa_bzero:                              ; A = FAC's exponent
+        or      a
+        ret     nz
+        ld      (fac+2),a               ; 0 - 0 is 0, not -0
+        ret
 
 ; FAC = BCDE - FAC.
 fp_sub::
@@ -233,7 +238,7 @@ fp_add::
         jr      c,fpa_swap              ; BCDE is the larger, or FAC is zero
         inc     b
         dec     b
-        ret     z                       ; BCDE zero: the sum is FAC
+        jr      z,fpa_bzero             ; BCDE zero: the sum is FAC
         push    hl
 ; FAC holds the larger exponent, A = the difference, C D E = the other number.
 fpa_go: cp      #5

@@ -36,6 +36,7 @@ TEST(Language, ArithmeticAndPrinting)
         {"print 1/3;2/3;1e6;.5;-2.5", {" .333333  .666667  1000000  .5 -2.5", "Ready"}},
         {"print 2^40;1.5e-7;.01;123.456;16777216", {" 1.09951E+12  1.5E-07  .01  123.456", " 16777216", "Ready"}},
         {"print 3.7;.5;1e3;&h7c00;&hffff;0.25", {" 3.7  .5  1000  31744 -1  .25", "Ready"}},
+        {"a=0:b=0:c=a-b:print c;a-b<0;c=0;-c", {" 0  0 -1  0", "Ready"}},
         {"print 1/0", {"Division by zero", "Ready"}},
         {"print 5\\0", {"Division by zero", "Ready"}},
         {"print 1e38*10", {"Overflow", "Ready"}},

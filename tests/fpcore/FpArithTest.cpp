@@ -57,6 +57,7 @@ TEST_F(FpArith, BinaryOperationsOnEdgeCases)
         {"fp_sub", 0, 3, OK, -3},
         {"fp_sub", 3, 0, OK, 3},
         {"fp_sub", 2.5, 2.5, OK, 0},
+        {"fp_sub", 0, 0, OK, 0},  // not -0
         {"fp_sub", -MAX, MAX, OV, 0},
         {"fp_mul", 3, 4, OK, 12},
         {"fp_mul", -2, 3, OK, -6},
