@@ -265,7 +265,7 @@ cr_ident:
         inc     hl
         inc     b
         ld      a, b
-        cp      #64
+        cp      #63                     ; with its $ or % a name fits 6 bits of length
         jp      nc, err_syntax
         jr      1$
 3$:     ld      (cr_after), hl

@@ -55,6 +55,10 @@ TEST(Language, NamesHoldKeywordsAndEveryCharacterCounts)
         {"abcdefghijklmnopqrstuvwxyz1=1:abcdefghijklmnopqrstuvwxyz2=2", {"Ready"}},
         {"print abcdefghijklmnopqrstuvwxyz1;abcdefghijklmnopqrstuvwxyz2", {" 1  2", "Ready"}},
         {"a=1:a%=2:a$=\"3\":print a;a%;a$", {" 1  2 3", "Ready"}},
+        // The longest name, 62 characters and the $ or %, then one too long.
+        {"abcdefghijklmnopqrstuvwxyz" "abcdefghijklmnopqrstuvwxyz" "abcdefghij$=\"x\":b=7:print "
+         "abcdefghijklmnopqrstuvwxyz" "abcdefghijklmnopqrstuvwxyz" "abcdefghij$;b", {"x 7", "Ready"}},
+        {"abcdefghijklmnopqrstuvwxyz" "abcdefghijklmnopqrstuvwxyz" "abcdefghijk=1", {"Syntax error", "Ready"}},
         {"n%=7.6:print n%;n%/2", {" 8  4", "Ready"}},
         {"n%=40000", {"Overflow", "Ready"}},
         {"a$=5", {"Type mismatch", "Ready"}},
