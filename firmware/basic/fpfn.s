@@ -364,8 +364,9 @@ fp_atn::
         jp      fpf_ret
 
 ; FAC = BCDE ^ FAC. Whole exponents below 64 by repeated squaring (a negative base
-; allowed), other whole ones and fractions through EXP and LOG; 0^0 = 1, 0^-y is
-; "Division by zero", a negative base with a fraction "Illegal function call".
+; allowed; -n as 1 / x^n while x^n stays inside the numbers), other whole ones and
+; fractions through EXP and LOG; 0^0 = 1, 0^-y is "Division by zero", a negative base
+; with a fraction "Illegal function call".
 fp_pow::
         push    hl
         ld      (fpf_c),de
@@ -387,14 +388,29 @@ fp_pow::
         call    fp_zero
         jp      fpf_ret
 2$:     call    fpi_clear
-        jr      nz,6$                   ; y has a fraction
+        jp      nz,6$                   ; y has a fraction
         ld      a,(fac+3)
         cp      #0x87
-        jr      nc,5$                   ; 64 and more
+        jp      nc,5$                   ; 64 and more
         call    fpt_round               ; HL = |y|, C = its sign
         ld      a,c
         ld      (fpf_q),a
-        ld      de,(fpf_c)
+        or      a
+        jp      p,24$
+        ld      a,(fpf_c+3)             ; y = -n: x in [2^(k-1), 2^k) keeps x^n inside
+        sub     #129                    ; the numbers when n * (k or 1-k) <= 126
+        jr      nc,21$
+        neg
+        jr      22$
+21$:    inc     a
+22$:    ld      b,a
+        ld      d,l
+        ld      a,#126
+23$:    sub     b
+        jr      c,25$
+        dec     d
+        jr      nz,23$
+24$:    ld      de,(fpf_c)
         ld      (fpf_a),de
         ld      de,(fpf_c+2)
         ld      (fpf_a+2),de            ; p = the base
@@ -431,6 +447,11 @@ fp_pow::
         call    fpf_one                 ; a negative exponent: the reciprocal
         call    fp_div
         jp      fpf_ret
+25$:    ld      a,l                     ; 1 / x^n is 0 or too large: EXP and LOG say
+        rrca                            ; which, the sign from n's last bit
+        and     #0x80
+        ld      (fpf_q),a
+        jr      7$
 5$:     ld      hl,#fac+3               ; a large whole y: odd when y/2 has a fraction
         dec     (hl)
         call    fpi_clear

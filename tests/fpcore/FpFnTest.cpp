@@ -126,6 +126,10 @@ TEST_F(FpFn, Powers)
         {-2, 64, OK, std::ldexp(1.0L, 64), 3e-6},               {-2, 65, OK, -std::ldexp(1.0L, 65), 3e-6},
         {10, 38, OK, 1e38L, 3e-6},  {10, 39, OV, 0, 0},         {2, -130, OK, 0, 0},
         {1.0001L, 63, OK, std::pow(1.0001L, 63.0L), 2e-6},
+        // 1 / x^n while x^n is a number, else 0 or too large.
+        {2, -63, OK, std::ldexp(1.0L, -63), 0},                  {0.5, -63, OK, std::ldexp(1.0L, 63), 0},
+        {10, -39, OK, 0, 0},        {1e30L, -2, OK, 0, 0},      {-1e30L, -3, OK, 0, 0},
+        {1e-30L, -2, OV, 0, 0},     {0.5, -130, OV, 0, 0},      {10, -37, OK, 1e-37L, 3e-6},
     };
     for (const auto& r : rows) {
         SetBcde(P(r.base));
