@@ -480,8 +480,8 @@ negate:: ld      a, (valtyp)
 ; ---- Operators: A = the left value's type, BCDE the left value, FAC the right. ----
 
 ; Both numbers: the left in BCDE and the right in FAC. Z when both are integers (DE left,
-; fac+0 right) and `ints` was asked for with carry; otherwise both floating point.
-; A string on either side is a type mismatch.
+; fac+0 right); otherwise NZ, both floating point. A string on either side is a type
+; mismatch.
 num_pair::
         cp      #VT_STR
         jp      z, err_type
@@ -727,10 +727,7 @@ imul::  ld      a, h
         or      a
         jr      nz, 5$
         ex      de, hl
-1$:     ld      b, l                    ; HL * E, with H = 0... : DE * L
-        ld      a, h
-        or      a
-        jr      nz, 5$
+1$:     ld      b, l                    ; H = 0: DE * L
         ld      hl, #0
         ld      a, b
         ld      b, #8
@@ -757,15 +754,6 @@ imul::  ld      a, h
         ret
 5$:     pop     af
         scf
-        ret
-
-neg_hl::
-        xor     a
-        sub     l
-        ld      l, a
-        sbc     a, a
-        sub     h
-        ld      h, a
         ret
 
 ; HL = DE / HL (truncated toward zero), DE = the remainder (the sign of the dividend).

@@ -500,7 +500,7 @@ fpa_minus2:                             ; H L = the larger's low 16 bits
         ld      a,d
         xor     #0x80
         ld      d,a
-2$:     ld      a,(fac+3)
+        ld      a,(fac+3)
         ld      e,a
         ld      a,c
         ; fall into fpn_norm

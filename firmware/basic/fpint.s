@@ -37,7 +37,7 @@ fp_int::
 ; Clears the fraction bits of FAC; NZ when any of them was set. Destroys A, B, C, H, L.
 fpi_clear::
         ld      a,(fac+3)
-        sub     #0x98                   ; 2^24 and up have no fraction
+        sub     #0x98                   ; 2^23 and up have no fraction
         jr      nc,4$
         cp      #0xE9                   ; 0x81 - 0x98
         jr      c,3$                    ; below 1: all fraction
@@ -279,6 +279,7 @@ fp_to_u16::
 
 ; HL = -HL; Z when it is zero.
 fpt_neg::
+neg_hl::
         xor     a
         sub     l
         ld      l,a

@@ -4,7 +4,6 @@
         .module funcs
         .include "basic.inc"
 
-K_FN            = 0x80
 MAXPARAMS       = 8
 
         .area   _DATA
@@ -120,7 +119,7 @@ fn_fre: rst     0x08
         push    hl
         call    str_gc
         call    free_bytes
-2$:     call    fp_from_u16
+        call    fp_from_u16
         ld      a, #VT_FLT
         ld      (valtyp), a
         pop     hl

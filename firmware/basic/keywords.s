@@ -1,7 +1,7 @@
 ; The keyword table: each entry is the token, then the word with bit 7 set on its last
 ; character. Words starting with a letter come first, in alphabetical order, so that the
-; crunching of a typed line can start at the words of the right first letter; the two
-; character comparisons and ' follow. tok_init builds the indexes in RAM.
+; crunching of a typed line can start at the words of the right first letter; ' and the
+; two-character comparisons follow. tok_init builds the indexes in RAM.
         .module keywords
         .include "basic.inc"
         .area   _CODE

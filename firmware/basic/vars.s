@@ -11,10 +11,8 @@
         .include "basic.inc"
 
 K_ARRAY         = 0x40
-K_FN            = 0x80
 
         .area   _DATA
-var_kind:       .ds     1
 var_size:       .ds     2
 dim_count:      .ds     1
 dim_sizes:      .ds     16
@@ -508,14 +506,18 @@ dim_create::
         or      a
         sbc     hl, bc
         ldir
-        ex      de, hl                  ; zero the elements up to strend
-2$:     ld      de, (strend)
-        rst     0x28
-        jr      z, 3$
+        ld      hl, (strend)            ; zero the elements, from DE up to strend
+        or      a
+        sbc     hl, de
+        ld      b, h
+        ld      c, l
+        dec     bc                      ; (two bytes at least)
+        ld      h, d
+        ld      l, e
         ld      (hl), #0
-        inc     hl
-        jr      2$
-3$:     pop     de                      ; the block
+        inc     de
+        ldir
+        pop     de                      ; the block
         pop     hl                      ; the entry value
         ld      (hl), e
         inc     hl
