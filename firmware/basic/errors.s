@@ -8,8 +8,8 @@ errnum::        .ds     1               ; ERR
 errline:        .ds     2               ; the line of the last error (ERL), 0 in direct mode
 onerr_num:      .ds     2               ; ON ERROR GOTO: the handler's line number, 0 none
 in_trap:        .ds     1               ; the handler is running (until RESUME)
-res_txt:        .ds     2
-res_lin:        .ds     2
+res_txt:        .ds     2               ; RESUME: the failed statement and its line (kept
+res_lin:        .ds     2               ; only while in_trap: every edit clears it)
 err_trap::      .ds     2               ; not 0: errors go there instead (LOAD's bad lines)
 
         .area   _RCODE2
@@ -124,6 +124,15 @@ report: ld      sp, #STACK_TOP
         call    prt_in_line
         call    files_close_print
         jp      ready
+
+; RUN, CLEAR, NEW, editing and LOAD (through prg_clear): no handler, none running, so
+; RESUME has nothing to go back to. Keeps BC and DE.
+err_clear::
+        ld      hl, #0
+        ld      (onerr_num), hl
+        xor     a
+        ld      (in_trap), a
+        ret
 
 ; Prints the message of error A.
 err_text::

@@ -128,8 +128,10 @@ prg_new::
         call    prg_seal
         ; fall through
 
-; CLEAR: no variables, arrays or strings; the program's slots are forgotten.
+; CLEAR: no variables, arrays or strings; the program's slots are forgotten; ON ERROR is
+; off.
 prg_clear::
+        call    err_clear
         ld      hl, (txtend)
         inc     hl
         inc     hl

@@ -99,6 +99,10 @@ TEST(Statements, ErrorsAreTrappedAndResumed)
         {"10 on error goto 100\n20 print 1/0\n100 on error goto 0", "", {"Division by zero in 20", "Ready"}},
         {"10 resume", "", {"RESUME without error in 10", "Ready"}},
         {"10 error 250", "", {"Unprintable error in 10", "Ready"}},
+        // RUN and CLEAR end the handler and turn ON ERROR off.
+        {"10 on error goto 100\n20 error 5\n100 print erl;:run 200\n200 on error goto 300:error 7\n300 print erl", "",
+         {" 20  200", "Ready"}},
+        {"10 on error goto 100\n20 clear:error 5\n100 print \"trapped\"", "", {"Illegal function call in 20", "Ready"}},
     });
 }
 
