@@ -5,7 +5,7 @@
 
         .area   _DATA
 errnum::        .ds     1               ; ERR
-errline:        .ds     2               ; the line of the last error (ERL), 0 in direct mode
+errline:        .ds     2               ; ERL: the failed line's number, 0 in direct mode
 onerr_num:      .ds     2               ; ON ERROR GOTO: the handler's line number, 0 none
 in_trap:        .ds     1               ; the handler is running (until RESUME)
 res_txt:        .ds     2               ; RESUME: the failed statement and its line (kept
@@ -89,9 +89,16 @@ error::
 1$:     ld      a, e
         ld      (errnum), a
         ld      hl, (curlin)
-        ld      (errline), hl
         ld      a, h                    ; a handler, a program running, not in the handler
         or      l
+        jr      z, 2$
+        inc     hl                      ; ERL keeps the number: edits move the line
+        inc     hl
+        ld      a, (hl)
+        inc     hl
+        ld      h, (hl)
+        ld      l, a
+2$:     ld      (errline), hl           ; (the flags are still those of the test)
         jr      z, report
         ld      a, (in_trap)
         or      a
@@ -235,26 +242,20 @@ st_error::
         jp      error
 
 ; ERR and ERL
+fn_erl::
+        push    hl
+        ld      hl, (errline)           ; line numbers go past 32767
+        call    fp_from_u16
+        ld      a, #VT_FLT
+        ld      (valtyp), a
+        jr      err_end
 fn_err::
         push    hl
         ld      a, (errnum)
         ld      l, a
         ld      h, #0
-        jr      err_ret
-fn_erl::
-        push    hl
-        ld      hl, (errline)
-        ld      a, h
-        or      l
-        jr      z, err_ret
-        inc     hl
-        inc     hl
-        ld      a, (hl)
-        inc     hl
-        ld      h, (hl)
-        ld      l, a
-err_ret:
         call    ret_int
+err_end:
         pop     hl
         rst     0x10
         ret

@@ -103,6 +103,8 @@ TEST(Statements, ErrorsAreTrappedAndResumed)
         {"10 on error goto 100\n20 error 5\n100 print erl;:run 200\n200 on error goto 300:error 7\n300 print erl", "",
          {" 20  200", "Ready"}},
         {"10 on error goto 100\n20 clear:error 5\n100 print \"trapped\"", "", {"Illegal function call in 20", "Ready"}},
+        // ERL is the number, whatever edits move the line.
+        {"40000 error 5", "5 rem\nprint erl", {"Illegal function call in 40000", "Ready", "5 rem", "print erl", " 40000", "Ready"}},
     });
 }
 
