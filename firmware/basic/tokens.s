@@ -181,6 +181,10 @@ cr_next:
         jr      z, cr_done
         cp      #0x20
         jr      z, cr_copy
+        jr      c, cr_blank
+        cp      #0x80                   ; (see cr_clean)
+        ld      c, #TK_PRINT
+        jr      nc, cr_word1
         cp      #',
         jr      z, cr_copy
         cp      #'"
@@ -227,6 +231,9 @@ cr_done:
         ld      b, h
         ld      c, l
         ret
+cr_blank:
+        ld      a, #0x20
+        jr      cr_copy
 
 cr_string:
         ld      (de), a
@@ -234,12 +241,12 @@ cr_string:
         inc     hl
 1$:     ld      a, (hl)
         or      a
-        jr      z, cr_next
+        jp      z, cr_next
         call    cr_put
         inc     hl
         cp      #'"
         jr      nz, 1$
-        jr      cr_next
+        jp      cr_next
 
 ; A one-character word (? or ').
 cr_word1:
@@ -390,14 +397,33 @@ cr_word:
         ld      (cr_mode), a
         jp      cr_next
 
-; The rest of the line as it stands (REM).
+; The rest of the line as it stands (REM); LIST takes a quote in it for a string.
 cr_rest:
-        ld      a, (hl)
+        ld      c, #0                   ; bit 0: inside quotes
+1$:     ld      a, (hl)
         or      a
         jp      z, cr_done
+        cp      #'"
+        jr      nz, 2$
+        inc     c
+2$:     bit     0, c
+        call    z, cr_clean
         call    cr_put
         inc     hl
-        jr      cr_rest
+        jr      1$
+
+; The screen editor hands over the cells as they are. Outside strings a control code
+; becomes a blank and a byte from 0x80 a '?', as LOAD reads a file, so that no byte of the
+; stored text can be taken for a token (0x01-0x0A) or a keyword. Keeps everything but A.
+cr_clean:
+        cp      #0x20
+        jr      c, 1$
+        cp      #0x80
+        ret     c
+        ld      a, #'?
+        ret
+1$:     ld      a, #0x20
+        ret
 
 ; Stores A at DE in kbuf and moves on; "Line buffer overflow" when it is full. Keeps A.
 cr_put: ld      (de), a
@@ -426,7 +452,9 @@ cr_data:
         jr      nz, 3$
         bit     0, c
         jp      z, cr_next
-3$:     call    cr_put
+3$:     bit     0, c
+        call    z, cr_clean
+        call    cr_put
         inc     hl
         jr      1$
 

@@ -203,6 +203,18 @@ TEST(Edit, EditListsTheLineForTheScreenEditor)
     basic.Keys("\n");
     basic.Enter("list 20");
     EXPECT_EQ(basic.Output(), (Lines{"20 PRINT \"HELLO\";1", "Ready"}));
+
+    // Cells are taken as they are: outside strings a control code becomes a blank and a
+    // blinking character a '?' (PRINT), as LOAD reads a file; strings keep them.
+    basic.Enter("cls:k$=chr$(5):h$=chr$(200):q$=chr$(34):?:?\"40 read c$,d$:b=1\";k$;\"+1:\";h$;"
+                "\"b;asc(c$);asc(mid$(c$,2));asc(d$);asc(\";q$;k$;q$;\"):rem\";k$;\"x\";q$;k$:"
+                "?\"50 data \";k$;\"a\";h$;\"b,\";q$;chr$(6);q$:locate 0,0");
+    basic.Keys("\n\ncls\n");  // (a blinking cell on the screen would look like a second cursor)
+    Play(basic, {
+        {"list 40-",
+         {"40 READ C$,D$:B=1 +1:PRINTB;ASC(C$);ASC(", "MID$(C$,2));ASC(D$);ASC(\" \"):REM x\"", "50 DATA  a?b,\" \"", "Ready"}},
+        {"run 40", {" 2  97  63  6  5", "Ready"}},
+    });
 }
 
 TEST(Edit, TraceShowsEachLineRun)
