@@ -441,12 +441,8 @@ auto_input::
         ld      a, (auto_flag)
         or      a
         ret     z
-1$:     ld      a, (hl)
-        cp      #' '
-        jr      nz, 2$
-        inc     hl
-        jr      1$
-2$:     or      a
+        call    skip_blanks
+        or      a
         jr      z, 4$
         pop     de
         ld      de, (auto_num)

@@ -14,71 +14,71 @@ err_trap::      .ds     2               ; not 0: errors go there instead (LOAD's
 
         .area   _RCODE2
 
-err_next::       ld      e, #1
+err_next::       ld      e, #ERR_NF
         .db     0x01                    ; ld bc, nn: skips the next load
-err_syntax::     ld      e, #2
+err_syntax::     ld      e, #ERR_SN
         .db     0x01                    ; ld bc, nn: skips the next load
-err_return::     ld      e, #3
+err_return::     ld      e, #ERR_RG
         .db     0x01                    ; ld bc, nn: skips the next load
-err_data::       ld      e, #4
+err_data::       ld      e, #ERR_OD
         .db     0x01                    ; ld bc, nn: skips the next load
-err_illegal::    ld      e, #5
+err_illegal::    ld      e, #ERR_FC
         .db     0x01                    ; ld bc, nn: skips the next load
-err_overflow::   ld      e, #6
+err_overflow::   ld      e, #ERR_OV
         .db     0x01                    ; ld bc, nn: skips the next load
-err_memory::     ld      e, #7
+err_memory::     ld      e, #ERR_OM
         .db     0x01                    ; ld bc, nn: skips the next load
-err_undefline::  ld      e, #8
+err_undefline::  ld      e, #ERR_UL
         .db     0x01                    ; ld bc, nn: skips the next load
-err_subscript::  ld      e, #9
+err_subscript::  ld      e, #ERR_BS
         .db     0x01                    ; ld bc, nn: skips the next load
-err_dupdef::     ld      e, #10
+err_dupdef::     ld      e, #ERR_DD
         .db     0x01                    ; ld bc, nn: skips the next load
-err_divzero::    ld      e, #11
+err_divzero::    ld      e, #ERR_DZ
         .db     0x01                    ; ld bc, nn: skips the next load
-err_direct::     ld      e, #12
+err_direct::     ld      e, #ERR_ID
         .db     0x01                    ; ld bc, nn: skips the next load
-err_type::       ld      e, #13
+err_type::       ld      e, #ERR_TM
         .db     0x01                    ; ld bc, nn: skips the next load
-err_strings::    ld      e, #14
+err_strings::    ld      e, #ERR_OS
         .db     0x01                    ; ld bc, nn: skips the next load
-err_long::       ld      e, #15
+err_long::       ld      e, #ERR_LS
         .db     0x01                    ; ld bc, nn: skips the next load
-err_complex::    ld      e, #16
+err_complex::    ld      e, #ERR_ST
         .db     0x01                    ; ld bc, nn: skips the next load
-err_cont::       ld      e, #17
+err_cont::       ld      e, #ERR_CN
         .db     0x01                    ; ld bc, nn: skips the next load
-err_undeffn::    ld      e, #18
+err_undeffn::    ld      e, #ERR_UF
         .db     0x01                    ; ld bc, nn: skips the next load
-err_noresume::   ld      e, #19
+err_noresume::   ld      e, #ERR_NR
         .db     0x01                    ; ld bc, nn: skips the next load
-err_resume::     ld      e, #20
+err_resume::     ld      e, #ERR_RE
         .db     0x01                    ; ld bc, nn: skips the next load
-err_missing::    ld      e, #22
+err_missing::    ld      e, #ERR_MO
         .db     0x01                    ; ld bc, nn: skips the next load
-err_lbo::        ld      e, #23
+err_lbo::        ld      e, #ERR_LBO
         .db     0x01                    ; ld bc, nn: skips the next load
-err_for::        ld      e, #26
+err_for::        ld      e, #ERR_FN
         .db     0x01                    ; ld bc, nn: skips the next load
-err_while::      ld      e, #29
+err_while::      ld      e, #ERR_WH
         .db     0x01                    ; ld bc, nn: skips the next load
-err_wend::       ld      e, #30
+err_wend::       ld      e, #ERR_WE
         .db     0x01                    ; ld bc, nn: skips the next load
-err_badfile::    ld      e, #52
+err_badfile::    ld      e, #ERR_BN
         .db     0x01                    ; ld bc, nn: skips the next load
-err_notfound::   ld      e, #53
+err_notfound::   ld      e, #ERR_FNF
         .db     0x01                    ; ld bc, nn: skips the next load
-err_mode::       ld      e, #54
+err_mode::       ld      e, #ERR_BM
         .db     0x01                    ; ld bc, nn: skips the next load
-err_open::       ld      e, #55
+err_open::       ld      e, #ERR_AO
         .db     0x01                    ; ld bc, nn: skips the next load
-err_io::         ld      e, #57
+err_io::         ld      e, #ERR_IO
         .db     0x01                    ; ld bc, nn: skips the next load
-err_eof::        ld      e, #62
+err_eof::        ld      e, #ERR_EOF
         .db     0x01                    ; ld bc, nn: skips the next load
-err_name::       ld      e, #64
+err_name::       ld      e, #ERR_NAME
         .db     0x01                    ; ld bc, nn: skips the next load
-err_nodev::      ld      e, #68
+err_nodev::      ld      e, #ERR_DEV
 
 error::
         ld      hl, (err_trap)
@@ -264,103 +264,103 @@ msg_unknown:
         .ascii  "Unprintable erro"
         .db     'r|0x80
 msg_table:
-        .db     1
+        .db     ERR_NF
         .ascii  "NEXT without FO"
         .db     'R|0x80
-        .db     2
+        .db     ERR_SN
         .ascii  "Syntax erro"
         .db     'r|0x80
-        .db     3
+        .db     ERR_RG
         .ascii  "RETURN without GOSU"
         .db     'B|0x80
-        .db     4
+        .db     ERR_OD
         .ascii  "Out of DAT"
         .db     'A|0x80
-        .db     5
+        .db     ERR_FC
         .ascii  "Illegal function cal"
         .db     'l|0x80
-        .db     6
+        .db     ERR_OV
         .ascii  "Overflo"
         .db     'w|0x80
-        .db     7
+        .db     ERR_OM
         .ascii  "Out of memor"
         .db     'y|0x80
-        .db     8
+        .db     ERR_UL
         .ascii  "Undefined line numbe"
         .db     'r|0x80
-        .db     9
+        .db     ERR_BS
         .ascii  "Subscript out of rang"
         .db     'e|0x80
-        .db     10
+        .db     ERR_DD
         .ascii  "Duplicate definitio"
         .db     'n|0x80
-        .db     11
+        .db     ERR_DZ
         .ascii  "Division by zer"
         .db     'o|0x80
-        .db     12
+        .db     ERR_ID
         .ascii  "Illegal direc"
         .db     't|0x80
-        .db     13
+        .db     ERR_TM
         .ascii  "Type mismatc"
         .db     'h|0x80
-        .db     14
+        .db     ERR_OS
         .ascii  "Out of string spac"
         .db     'e|0x80
-        .db     15
+        .db     ERR_LS
         .ascii  "String too lon"
         .db     'g|0x80
-        .db     16
+        .db     ERR_ST
         .ascii  "String formula too comple"
         .db     'x|0x80
-        .db     17
+        .db     ERR_CN
         .ascii  "Can't continu"
         .db     'e|0x80
-        .db     18
+        .db     ERR_UF
         .ascii  "Undefined user functio"
         .db     'n|0x80
-        .db     19
+        .db     ERR_NR
         .ascii  "No RESUM"
         .db     'E|0x80
-        .db     20
+        .db     ERR_RE
         .ascii  "RESUME without erro"
         .db     'r|0x80
-        .db     22
+        .db     ERR_MO
         .ascii  "Missing operan"
         .db     'd|0x80
-        .db     23
+        .db     ERR_LBO
         .ascii  "Line buffer overflo"
         .db     'w|0x80
-        .db     26
+        .db     ERR_FN
         .ascii  "FOR without NEX"
         .db     'T|0x80
-        .db     29
+        .db     ERR_WH
         .ascii  "WHILE without WEN"
         .db     'D|0x80
-        .db     30
+        .db     ERR_WE
         .ascii  "WEND without WHIL"
         .db     'E|0x80
-        .db     52
+        .db     ERR_BN
         .ascii  "Bad file numbe"
         .db     'r|0x80
-        .db     53
+        .db     ERR_FNF
         .ascii  "File not foun"
         .db     'd|0x80
-        .db     54
+        .db     ERR_BM
         .ascii  "Bad file mod"
         .db     'e|0x80
-        .db     55
+        .db     ERR_AO
         .ascii  "File already ope"
         .db     'n|0x80
-        .db     57
+        .db     ERR_IO
         .ascii  "File erro"
         .db     'r|0x80
-        .db     62
+        .db     ERR_EOF
         .ascii  "Input past en"
         .db     'd|0x80
-        .db     64
+        .db     ERR_NAME
         .ascii  "Bad file nam"
         .db     'e|0x80
-        .db     68
+        .db     ERR_DEV
         .ascii  "No devic"
         .db     'e|0x80
         .db     0

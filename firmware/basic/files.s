@@ -666,8 +666,6 @@ ld_end: ld      b, #0
         xor     a                       ; RUN "name": as RUN
         jp      st_run
 
-msg_in: .ascii  " in "
-        .db     0
 msg_fline:
         .ascii  "file line "
         .db     0

@@ -56,14 +56,8 @@ main_loop::
         call    con_getline
         call    auto_input              ; Ctrl+C, or the line AUTO numbered
         jr      c, main_loop
-        ld      a, (hl)
-        cp      #0x20
-        jr      nz, 2$
-1$:     inc     hl
-        ld      a, (hl)
-        cp      #0x20
-        jr      z, 1$
-2$:     or      a
+        call    skip_blanks
+        or      a
         jr      z, main_loop
         sub     #'0
         cp      #10
@@ -80,12 +74,8 @@ main_loop::
         jp      exec_stmt
 4$:     call    get_uint                ; a line for the program
 ml_line::                               ; the text at HL for line DE
-3$:     ld      a, (hl)
-        cp      #0x20
-        jr      nz, 5$
-        inc     hl
-        jr      3$
-5$:     push    de
+        call    skip_blanks
+        push    de
         call    crunch
         pop     de
         push    de
@@ -269,6 +259,8 @@ st_gosub::
         call    nz, skip_txt
         jp      nz, err_syntax
         call    line_ref
+; The frame for a GOSUB to the line HL returning to the text DE, under the return address.
+gosub_frame:
         pop     bc
         call    frame_room
         ld      bc, (curlin)
@@ -425,14 +417,7 @@ st_on::
         push    de
         call    line_ref
         pop     de
-        pop     bc
-        call    frame_room
-        ld      bc, (curlin)
-        push    bc
-        push    de
-        ld      a, #TAG_GOSUB
-        push    af
-        jp      goto_line
+        jp      gosub_frame
 
 ; END
 st_end::
@@ -442,6 +427,7 @@ st_end::
 ; STOP: "Break in n"; CONT goes on.
 st_stop::
         pop     de
+        xor     a
         jr      stop_here
 
 ; Ctrl+C between statements.
@@ -449,15 +435,14 @@ do_break:
         xor     a
         ld      (brkflag), a
         call    con_flush
-        inc     a
+        xor     a
+; "Break in n" with HL at the end of the statement; A = 1: CONT runs it again (a broken
+; INPUT or GET, HL one byte before it), 0: CONT goes on after it.
 stop_here::
+        ld      (cont_exec), a
         ld      (cont_txt), hl
         ld      de, (curlin)
         ld      (cont_lin), de
-        ld      a, (stop_exec)
-        ld      (cont_exec), a
-        xor     a
-        ld      (stop_exec), a
         ld      a, d
         or      e
         jr      nz, 1$
@@ -592,5 +577,6 @@ prt_in_line::
 1$:     ld      a, #13
         jp      prt_chr
 
-msg_in: .ascii  " in "
+msg_in::
+        .ascii  " in "
         .db     0

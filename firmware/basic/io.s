@@ -18,7 +18,6 @@ datptr::        .ds     2               ; READ: where the next item is looked fo
 datin:          .ds     1               ; 1 when datptr is inside a DATA statement
 datlin:         .ds     2               ; the line of the DATA being read
 cont_exec::     .ds     1               ; CONT runs the statement again (a broken INPUT)
-stop_exec::     .ds     1               ; set before stop_here for that
 inp_plen:       .ds     1               ; INPUT: the prompt's length (its text at inp_ptr)
 inp_q:          .ds     1               ; INPUT: "? " after the prompt
 inp_data:       .ds     1               ; READ: a colon ends an unquoted field
@@ -409,11 +408,10 @@ inp_whole::                             ; LINE INPUT: the whole line into a stri
         pop     de
         pop     hl
         jp      assign
-inp_break:                              ; Ctrl+C: CONT asks again
+inp_break:                              ; Ctrl+C (INPUT, GET): CONT asks again
         ld      hl, (stmt_txt)
         dec     hl
         ld      a, #1
-        ld      (stop_exec), a
         ld      sp, (stmt_sp)
         jp      stop_here
 
@@ -524,7 +522,7 @@ st_get::
         push    de
         push    af
 1$:     call    con_getkey
-        jr      c, 3$
+        jp      c, inp_break            ; Ctrl+C: CONT waits again
         ld      (nbuf), a
         pop     af
         pop     de
@@ -548,12 +546,6 @@ st_get::
         call    assign
         pop     hl
         ret
-3$:     ld      hl, (stmt_txt)          ; Ctrl+C: CONT waits again
-        dec     hl
-        ld      a, #1
-        ld      (stop_exec), a
-        ld      sp, (stmt_sp)
-        jp      stop_here
 
 ; READ v, ...: the next DATA items.
 st_read::

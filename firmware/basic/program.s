@@ -357,16 +357,7 @@ relink: ld      c, (hl)
 ; them): DE = it, HL after it, NC. C and nothing moved when there is none.
 get_linenum::
         ld      a, (hl)
-        cp      #T_TXT
-        jr      nz, 1$
-        inc     hl
-        ld      a, (hl)
-        inc     a
-        add     a, l
-        ld      l, a
-        jr      nc, 1$
-        inc     h
-1$:     ld      a, (hl)
+        call    skip_txt                ; A = the number token
         cp      #T_FLT                  ; above 32767
         jr      z, 4$
         cp      #T_INT

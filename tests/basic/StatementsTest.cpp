@@ -139,6 +139,12 @@ TEST(Statements, BreakContinueAndReset)
     basic.Enter("new");
     basic.Reset();
     EXPECT_NE(basic.Screen()[1], "Program kept");
+
+    basic.Enter("10 get a$:print \"got \";a$\nrun");  // a broken GET waits again
+    basic.Keys("^C");
+    EXPECT_EQ(basic.Output(), (Lines{"Break in 10", "Ready"}));
+    basic.Keys("cont\nz");
+    EXPECT_EQ(basic.Output(), (Lines{"got z", "Ready"}));
 }
 
 // What is typed is what LIST shows: numbers as typed, blanks kept, keywords in capitals,
