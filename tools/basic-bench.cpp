@@ -10,10 +10,8 @@
 // took the most cycles between "S" and "E", with their share.
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -36,8 +34,6 @@ struct Benchmark {
     double bbc;          // the published figure for BBC BASIC IV, 0 for none
     double before;       // the figure of our earlier BASIC (integers only), 0 for none
 };
-
-const char BM_HEAD[] = "100 PRINT \"S\"\n200 K=0\n";
 
 std::vector<Benchmark> Benchmarks()
 {
@@ -93,17 +89,11 @@ std::string Listing(const Benchmark& b)
 // instruction's address.
 class Profile {
 public:
-    explicit Profile(const std::string& map)
+    explicit Profile(const LinkerMap& map)
     {
-        std::ifstream in(map);
-        std::string line;
-        while (std::getline(in, line)) {
-            std::istringstream fields(line);
-            std::string value, name;
-            if (fields >> value >> name && value.size() == 8 && value.find_first_not_of("0123456789ABCDEF") == std::string::npos &&
-                name.rfind("s__", 0) != 0 && name.rfind("l__", 0) != 0)
-                symbols.emplace_back(static_cast<unsigned>(std::stoul(value, nullptr, 16)), name);
-        }
+        for (const auto& [name, value] : map.Symbols())
+            if (name.rfind("s__", 0) != 0 && name.rfind("l__", 0) != 0)
+                symbols.emplace_back(value, name);
         std::sort(symbols.begin(), symbols.end());
     }
     void Count(unsigned pc, long long cycles)
@@ -160,16 +150,17 @@ long long RunUntilPrinted(MachineSession& machine, std::uint16_t output, char wa
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: basic-bench RUNTIME-FOLDER BASIC.MAP [--markdown]\n");
+        std::fprintf(stderr, "usage: basic-bench RUNTIME-FOLDER BASIC.MAP [--markdown | --profile NAME]\n");
         return 2;
     }
     const bool markdown = argc > 3 && std::strcmp(argv[3], "--markdown") == 0;
     const char* profiled = argc > 4 && std::strcmp(argv[3], "--profile") == 0 ? argv[4] : nullptr;
+    const LinkerMap map(argv[2]);
     std::optional<Profile> profile;
     if (profiled)
-        profile.emplace(argv[2]);
+        profile.emplace(map);
     const std::filesystem::path runtime = std::filesystem::absolute(argv[1]);
-    const std::uint16_t output = LinkerMap(argv[2])["con_putc"];
+    const std::uint16_t output = map["con_putc"];
     bool ok = true;
     if (markdown) {
         std::printf("| | BBC Micro, BASIC IV | Vorlix BASIC 1.0 (before) | Vorlix BASIC 2.0 |\n");

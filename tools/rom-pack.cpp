@@ -3,7 +3,7 @@
 // from ROM, at the symbol pack_blob, one stream per area in the order given; the start-up
 // code unpacks each stream to its area before anything uses it.
 //
-//   rom-pack basic.ihx basic.map basic.rom 16384 _RCODE0:0x4C00:0x5600 ...
+//   rom-pack basic.ihx basic.map basic.rom 16384 _RCODE0:0x4800:0x5A00 ...
 //
 // The packed form, read by the Z80 routine `unpack`: a stream of items, each led by a flag
 // bit: 0 is one literal byte; 1 is a match: Elias-gamma (msb + 1) where the offset - 1 is
@@ -199,7 +199,7 @@ bool Unpack(const Bytes& in, std::size_t& at, Bytes& out)
     }
 }
 
-// An area named on the command line: "_RCODE0:0x4C00:0x5600", where its code must lie.
+// An area named on the command line: "_RCODE0:0x4800:0x5A00", where its code must lie.
 struct AreaRange {
     std::string name;
     unsigned start = 0;

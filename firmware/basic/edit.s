@@ -53,7 +53,8 @@ chk_line:
 
 ; The end of the line, or "Syntax error": RENUM, DELETE, EDIT and AUTO go back to the
 ; prompt, so nothing may follow them.
-ed_end: rst     0x20
+cmd_end:
+        rst     0x20
         or      a
         ret     z
         jp      err_syntax
@@ -73,7 +74,7 @@ st_renum::
         or      e
         jp      z, err_illegal
         ld      (ren_step), de
-        call    ed_end
+        call    cmd_end
         xor     a
         call    ren_lines               ; errors before anything changes
         ld      de, #ren_find
@@ -83,7 +84,7 @@ st_renum::
         ld      de, #ren_back
         call    ren_refs
         call    ren_pack
-        jp      ed_changed
+        jp      cmd_changed
 
 ; Gives the lines from ren_old on the numbers ren_new, +ren_step, ...; with A = 0 it only
 ; checks that they stay above the lines before them and within 65529.
@@ -321,7 +322,7 @@ msg_undef:
 st_delete::
         jp      z, err_syntax
         call    line_range              ; DE = from, BC = to
-        call    ed_end
+        call    cmd_end
         push    bc
         call    prg_find
         pop     bc
@@ -356,7 +357,7 @@ st_delete::
         ex      de, hl
         call    mem_close
 ; The program has changed: sealed, variables cleared, and nothing to CONTinue.
-ed_changed:
+cmd_changed:
         call    prg_seal
         call    prg_clear
         call    unresolve               ; the lines moved: no line address holds
@@ -366,7 +367,7 @@ ed_changed:
 ; changed on the screen.
 st_edit::
         call    eval_addr
-        call    ed_end
+        call    cmd_end
         call    prg_find
         jp      nz, err_undefline
         push    hl
@@ -403,7 +404,7 @@ st_auto::
         push    de
         ld      bc, #10
         call    opt_next
-        call    ed_end
+        call    cmd_end
         ld      a, d
         or      e
         jp      z, err_illegal

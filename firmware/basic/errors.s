@@ -50,15 +50,11 @@ err_cont::       ld      e, #ERR_CN
         .db     0x01                    ; ld bc, nn: skips the next load
 err_undeffn::    ld      e, #ERR_UF
         .db     0x01                    ; ld bc, nn: skips the next load
-err_noresume::   ld      e, #ERR_NR
-        .db     0x01                    ; ld bc, nn: skips the next load
 err_resume::     ld      e, #ERR_RE
         .db     0x01                    ; ld bc, nn: skips the next load
 err_missing::    ld      e, #ERR_MO
         .db     0x01                    ; ld bc, nn: skips the next load
 err_lbo::        ld      e, #ERR_LBO
-        .db     0x01                    ; ld bc, nn: skips the next load
-err_for::        ld      e, #ERR_FN
         .db     0x01                    ; ld bc, nn: skips the next load
 err_while::      ld      e, #ERR_WH
         .db     0x01                    ; ld bc, nn: skips the next load

@@ -1,5 +1,5 @@
-; Files: SAVE, LOAD, MERGE, RUN "name", the data files (OPEN, CLOSE, PRINT #, INPUT #,
-; LINE INPUT #, GET #, EOF) and the printer (LLIST, LPRINT), through the two device ROMs.
+; Files: SAVE, LOAD, MERGE, RUN "name", the printer (LLIST, LPRINT) and the channel code
+; that the data files (datafiles.s) share, through the two device ROMs.
 ; Slots: 0 SAVE, LOAD and MERGE; 1 the printer; 2-4 the data files #1-#3 (the buffers of
 ; slots 5 to 7 hold code).
 ; Every file is host text: CR LF line ends, the national letters as UTF-8 (C3 xx), and the
@@ -300,8 +300,7 @@ flush:
         call    dos_call
         or      a
         ret     z
-wr_fail:                                ; B = the slot
-        call    slot_end
+        call    slot_end                ; B = the slot
         jp      err_io
 
 ; The output channel's position and column back into its record.

@@ -110,14 +110,6 @@ prt_uint::
         call    fmt_uint
         jr      prt_str
 
-prt_int::
-        bit     7, h
-        jr      z, prt_uint
-        ld      a, #'-
-        call    prt_chr
-        call    neg_hl
-        jr      prt_uint
-
 ; "n bytes free"
 prt_free::
         call    str_gc
@@ -521,7 +513,7 @@ st_get::
         push    hl
         push    de
         push    af
-1$:     call    con_getkey
+        call    con_getkey
         jp      c, inp_break            ; Ctrl+C: CONT waits again
         ld      (nbuf), a
         pop     af

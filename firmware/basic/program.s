@@ -176,8 +176,7 @@ prg_find::
         ld      l, a
         jr      1$
 2$:     ret                             ; Z, NC
-3$:     scf
-        ld      a, #1
+3$:     ld      a, #1
         or      a                       ; NZ, C
         scf
         ret

@@ -1,7 +1,8 @@
-; Tokens: crunching a typed line into the stored form, listing a stored line, and walking
-; over tokens. Keywords become one byte (0x80 up), numbers and line numbers are stored in
-; binary (with the text as typed when it differs from how the value prints), and every
-; variable carries a slot that the interpreter fills with its address on first use.
+; Tokens: crunching a typed line into the stored form (listing it and walking over its
+; tokens are in listing.s). Keywords become one byte (0x80 up), numbers and line numbers
+; are stored in binary (with the text as typed when it differs from how the value prints),
+; and every variable carries a slot that the interpreter fills with its address on first
+; use.
         .module tokens
         .include "basic.inc"
 
@@ -365,7 +366,6 @@ cr_name_tok:
         jp      cr_namet
 
 ; The word A at HL (the text after it): stored, and the modes it sets.
-cr_word_at:
 cr_word:
         ld      (de), a
         inc     de

@@ -13,6 +13,7 @@ public:
     explicit LinkerMap(const std::filesystem::path& path);
     // The symbol's address; throws std::out_of_range for an unknown name.
     std::uint16_t operator[](const std::string& name) const { return symbols.at(name); }
+    const std::map<std::string, std::uint16_t>& Symbols() const { return symbols; }
 
 private:
     std::map<std::string, std::uint16_t> symbols;
