@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -83,6 +84,32 @@ public:
     bool shown = false;
 };
 
+// Puts SIGINT and SIGTERM at their default for its lifetime, so that a check for handlers
+// installed behind our back also holds when the test was started with a signal ignored.
+class DefaultSignals {
+public:
+    DefaultSignals()
+    {
+        struct sigaction plain {};
+        plain.sa_handler = SIG_DFL;
+        ::sigemptyset(&plain.sa_mask);
+        for (std::size_t k = 0; k < NUMBERS.size(); ++k)
+            ::sigaction(NUMBERS[k], &plain, &saved[k]);
+    }
+    ~DefaultSignals()
+    {
+        for (std::size_t k = 0; k < NUMBERS.size(); ++k)
+            ::sigaction(NUMBERS[k], &saved[k], nullptr);
+    }
+    DefaultSignals(const DefaultSignals&) = delete;
+    DefaultSignals& operator=(const DefaultSignals&) = delete;
+
+    static constexpr std::array<int, 2> NUMBERS{SIGINT, SIGTERM};
+
+private:
+    std::array<struct sigaction, 2> saved{};
+};
+
 }  // namespace
 
 TEST(SdlWaveOut, KeepsQueuedBuffersUntilHandedBackInOrderOnTheCallersThread)
@@ -97,9 +124,10 @@ TEST(SdlWaveOut, KeepsQueuedBuffersUntilHandedBackInOrderOnTheCallersThread)
         buffers[i] = {bytes[i], 110, i, 0};
     ASSERT_TRUE(out.Prepare(buffers[0]));
     EXPECT_FALSE(out.Write(buffers[0])) << "no device yet";
+    const DefaultSignals defaults;
     ASSERT_TRUE(out.Open() && out.Open()) << "opening an open device succeeds";
     // SDL left the signals alone: they still end the process unless its owner says otherwise.
-    for (int number : {SIGINT, SIGTERM}) {
+    for (int number : DefaultSignals::NUMBERS) {
         struct sigaction now {};
         ::sigaction(number, nullptr, &now);
         EXPECT_TRUE(now.sa_handler == SIG_DFL) << number;
