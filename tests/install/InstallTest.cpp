@@ -196,22 +196,30 @@ TEST(Install, TheInstalledProgramRunsInTheUsersFolderAndSavesThere)
         ASSERT_NE(window, 0u) << "the window never showed";
         EXPECT_EQ(x.SizeOf(window), std::make_pair(306, 246));
         x.Focus(window);
+        // Whether a file whose name starts with `name` is in the user's folder, waiting up to
+        // `tenths` tenths of a second for it.
+        const auto saved = [&](const std::string& name, int tenths) {
+            for (int wait = 0; wait < tenths; ++wait) {
+                std::this_thread::sleep_for(100ms);
+                for (const auto& e : fs::directory_iterator(user))
+                    if (e.path().filename().string().rfind(name, 0) == 0)
+                        return true;
+            }
+            return false;
+        };
         // Typed until the file is there, in case the first line came before BASIC was ready.
-        bool saved = false;
-        for (int attempt = 0; attempt < 6 && !saved; ++attempt) {
+        bool hello = false;
+        for (int attempt = 0; attempt < 6 && !hello; ++attempt) {
             std::this_thread::sleep_for(2s);
             x.Focus(window);
             x.Type("\n10 REM\nSAVE \"HELLO\"\n");
-            for (int wait = 0; wait < 30 && !saved; ++wait) {
-                std::this_thread::sleep_for(100ms);
-                for (const auto& e : fs::directory_iterator(user))
-                    saved = saved || e.path().filename().string().rfind("HELLO", 0) == 0;
-            }
+            hello = saved("HELLO", 30);
         }
-        EXPECT_TRUE(saved) << "no HELLO file in " << user;
+        EXPECT_TRUE(hello) << "no HELLO file in " << user;
         // The machine cannot write the files it loaded, links to the installed ones included.
-        x.Type("SAVE \"FONT.BIN\"\nSAVE \"SLF.SND\"\n");
-        std::this_thread::sleep_for(3s);
+        // The save after them shows that the machine has handled both lines.
+        x.Type("SAVE \"FONT.BIN\"\nSAVE \"SLF.SND\"\nSAVE \"AFTER\"\n");
+        EXPECT_TRUE(saved("AFTER", 600)) << "no AFTER file in " << user;
     }
     EXPECT_EQ(Slurp(prefix / "share/vorlix/font.bin"), font);
     EXPECT_EQ(Slurp(user / "slf.snd"), Slurp(prefix / "share/vorlix/slf.snd"));
