@@ -44,14 +44,22 @@ inline int RunHeadless(const std::vector<std::string>& arguments)
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-// A session from power-on: a second for the start-up, the typed text, then `frames` more.
-inline int Typed(const std::vector<std::string>& settings, const std::string& text, int frames = 150)
+// The arguments of a session from power-on: the settings, a second for the start-up, the
+// typed text, then `frames` more.
+inline std::vector<std::string> TypedArguments(const std::vector<std::string>& settings, const std::string& text,
+                                               int frames = 150)
 {
     std::vector<std::string> arguments;
     for (const std::string& s : settings)
         arguments.insert(arguments.end(), {"--set", s});
     arguments.insert(arguments.end(), {"--frames", "50", "--type", text, "--frames", std::to_string(frames)});
-    return RunHeadless(arguments);
+    return arguments;
+}
+
+// Runs a session from power-on (see TypedArguments).
+inline int Typed(const std::vector<std::string>& settings, const std::string& text, int frames = 150)
+{
+    return RunHeadless(TypedArguments(settings, text, frames));
 }
 
 }  // namespace HeadlessBasic
