@@ -197,7 +197,7 @@ void BasicSession::Type(const std::string& script, bool controls)
     for (std::size_t at = 0; at < script.size();) {
         if (controls && script[at] == '^' && at + 1 < script.size() && script[at + 1] >= 'A' && script[at + 1] <= 'Z') {
             TypeKey(CTypist::StrokeFor(static_cast<std::uint8_t>(script[at + 1] - 'A' + 'a'))->scan,
-                    MachineSession::SCAN_CTRL);
+                    CKeyboard::SCAN_CTRL);
             at += 2;
             continue;
         }
@@ -205,7 +205,7 @@ void BasicSession::Type(const std::string& script, bool controls)
         if (!CTypist::Plan(script.substr(at, end - at), strokes, error))
             throw std::invalid_argument(error);
         for (const KeyStroke& s : strokes)
-            TypeKey(s.scan, s.shift ? MachineSession::SCAN_SHIFT : 0);
+            TypeKey(s.scan, s.shift ? CTypist::SCAN_SHIFT : 0);
         at = end;
     }
 }

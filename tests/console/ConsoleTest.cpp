@@ -320,7 +320,7 @@ TEST_F(Console, HeldKeysRepeat)
         {"", SCAN_A, 0, 29, {"aaa"}},
         {"", SCAN_A, 0, 50, {"aaaaaaaaaa"}},
         {"k\n", SCAN_A, 0, 29, {"k", "616161"}},
-        {"k\n", SCAN_C, MachineSession::SCAN_CTRL, 50, {"k"}},
+        {"k\n", SCAN_C, CKeyboard::SCAN_CTRL, 50, {"k"}},
     };
     for (const Hold& h : holds) {
         SCOPED_TRACE(h.frames);

@@ -1,7 +1,7 @@
 // A shell with no window and no sound device, for tests and benchmarks that start the whole
-// machine: default settings, messages dropped, a null wave output the caller may pump.
+// machine: default settings, the last message kept, a null wave output the caller may pump.
 //
-//   CQuietShell shell;  CEmuApp app(shell, folder);  app.Startup();
+//   CQuietShell shell;  CEmuApp app(shell);  app.Startup();  // in the folder of its files
 #pragma once
 
 #include <string>
@@ -15,11 +15,12 @@ public:
     void ReadSettings(Settings& settings) override { settings = Settings{}; }
     bool CreateMainWindow() override { return true; }
     void DestroyMainWindow() override {}
-    void ShowMessage(const std::string&) override {}
+    void ShowMessage(const std::string& text) override { message = text; }
     CWaveOut& WaveOut() override { return waveOut; }
     void AppendAboutItem() override {}
     void ShowMainWindow() override {}
     void EnableRun() override {}
 
     CNullWaveOut waveOut;
+    std::string message;
 };

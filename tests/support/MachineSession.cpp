@@ -18,7 +18,7 @@ MachineSession::MachineSession(const fs::path& runtime, const fs::path& basicRom
         fs::copy_file(from, folder.Path() / name);
     }
     if (!app.Startup())
-        throw std::runtime_error("the machine did not start: " + message);
+        throw std::runtime_error("the machine did not start: " + shell.message);
     app.Bus().SetObserver(this);
 }
 
@@ -38,7 +38,7 @@ void MachineSession::Frames(int n)
 {
     for (int i = 0; i < n; ++i, ++frame) {
         app.RunSlice();
-        waveOut.DeliverFinished([this](WaveBuffer& b) { app.Sound().OnBufferDone(b); });
+        shell.waveOut.DeliverFinished([this](WaveBuffer& b) { app.Sound().OnBufferDone(b); });
     }
 }
 
@@ -61,7 +61,8 @@ void MachineSession::Keys(std::string_view script)
     std::string error;
     for (std::size_t at = 0; at < script.size();) {
         if (script[at] == '^' && at + 1 < script.size() && script[at + 1] >= 'A' && script[at + 1] <= 'Z') {
-            Press(CTypist::StrokeFor(static_cast<std::uint8_t>(script[at + 1] - 'A' + 'a'))->scan, SCAN_CTRL);
+            const std::uint8_t letter = static_cast<std::uint8_t>(script[at + 1] - 'A' + 'a');
+            Press(CTypist::StrokeFor(letter)->scan, CKeyboard::SCAN_CTRL);
             at += 2;
             continue;
         }
@@ -71,7 +72,7 @@ void MachineSession::Keys(std::string_view script)
         if (!CTypist::Plan(script.substr(at, end - at), strokes, error))
             throw std::invalid_argument(error);
         for (const KeyStroke& s : strokes)
-            Press(s.scan, s.shift ? SCAN_SHIFT : 0);
+            Press(s.scan, s.shift ? CTypist::SCAN_SHIFT : 0);
         at = end;
     }
 }

@@ -10,17 +10,17 @@
 #include <utility>
 #include <vector>
 
+#include "CQuietShell.h"
 #include "TempFolder.h"
 #include "bus/CPortObserver.h"
 #include "core/CEmuApp.h"
-#include "core/CEmuShell.h"
 #include "core/CKeyFeeder.h"
-#include "host/CNullWaveOut.h"
+#include "core/CTypist.h"
 
-class MachineSession final : private CEmuShell, private CPortObserver {
+class MachineSession final : private CPortObserver {
 public:
-    static constexpr std::uint8_t SCAN_CTRL = 0x1D;
-    static constexpr std::uint8_t SCAN_SHIFT = 0x2A;
+    // Shift as typed text asks for it (Ctrl is CKeyboard::SCAN_CTRL).
+    static constexpr std::uint8_t SCAN_SHIFT = CTypist::SCAN_SHIFT;
 
     // A port 6 write: the frame it happened in (counted from 0 at start-up) and the value.
     using SoundWrite = std::pair<int, std::uint8_t>;
@@ -44,28 +44,16 @@ public:
     std::uint8_t Peek(std::uint16_t address);
     std::uint8_t Cell(int row, int column);
     const std::vector<SoundWrite>& SoundWrites() const { return soundWrites; }
-    int Frame() const { return frame; }
     // The temporary working folder the machine runs in.
     const std::filesystem::path& Folder() const { return folder.Path(); }
     CEmuApp& App() { return app; }
 
 private:
-    // CEmuShell: no window, no dialogs, a wave output that plays nothing.
-    void ReadSettings(Settings&) override {}
-    bool CreateMainWindow() override { return true; }
-    void DestroyMainWindow() override {}
-    void ShowMessage(const std::string& text) override { message = text; }
-    CWaveOut& WaveOut() override { return waveOut; }
-    void AppendAboutItem() override {}
-    void ShowMainWindow() override {}
-    void EnableRun() override {}
-
     void OnPortWrite(std::uint8_t port, std::uint8_t value) override;
 
     TempFolder folder;
-    CNullWaveOut waveOut;
-    CEmuApp app{*this};
-    std::string message;
+    CQuietShell shell;
+    CEmuApp app{shell};
     std::vector<SoundWrite> soundWrites;
     int frame = 0;
 };
