@@ -34,6 +34,27 @@ int Used(const Lines& rows)
 
 }  // namespace
 
+Lines Listed(const Lines& program)
+{
+    Lines rows;
+    const auto add = [&rows](const std::string& row) { rows.push_back(row.substr(0, row.find_last_not_of(' ') + 1)); };
+    for (const std::string& line : program) {
+        std::string row;
+        int n = 0;
+        for (char c : line) {
+            if (n == CDisplay::COLUMNS) {
+                add(row);
+                row.clear();
+                n = 0;
+            }
+            row += c == '^' ? "\u00dc" : c == '\\' ? "\u00d6" : std::string(1, c);
+            ++n;
+        }
+        add(row);
+    }
+    return rows;
+}
+
 BasicSession::BasicSession() : machine(VORLIX_RUNTIME)
 {
     static const LinkerMap map(BASIC_MAP);
@@ -77,7 +98,6 @@ void BasicSession::Step()
         Follow(cleared ? Used(shown) : scrolled ? 1 : 0);
     }
     cpu.RequestNmi();
-    lastCycles += static_cast<long long>(cpu.CyclesExecuted() - before);
 }
 
 // The code that scrolls, inserts or clears rows is scr_scroll up to scr_curaddr, and con_cls;
@@ -121,8 +141,6 @@ void BasicSession::Follow(int gone)
     shown = Look();
 }
 
-// The cursor is the one cell with bit 7 set (the display blinks it); none, or many as in
-// video memory before start-up has cleared it, is no cursor.
 int BasicSession::CursorRow(int* column)
 {
     int found = -1;
@@ -140,7 +158,6 @@ int BasicSession::CursorRow(int* column)
 
 bool BasicSession::RunUntilIdle(int maxFrames)
 {
-    lastCycles = 0;
     int still = 0;
     for (int i = 0; i < maxFrames; ++i) {
         const Lines before = shown;

@@ -20,6 +20,10 @@
 
 using Lines = std::vector<std::string>;
 
+// Program lines as LIST shows them: rows of 40 characters without trailing blanks, with ^ and
+// the backslash shown as the national letters that share their codes.
+Lines Listed(const Lines& program);
+
 class BasicSession {
 public:
     BasicSession();
@@ -43,8 +47,9 @@ public:
     Lines OutputFrom(std::size_t from) const;
     Lines Screen() { return machine.Screen(); }
     MachineSession& Machine() { return machine; }
-    // The emulated cycles the last RunUntilIdle took.
-    long long Cycles() const { return lastCycles; }
+    // The cursor is the one cell with bit 7 set (the display blinks it): its row (and column),
+    // -1 when there is none, or many as in video memory before start-up has cleared it.
+    int CursorRow(int* column = nullptr);
 
 private:
     void Step();        // a slice in small steps, following the screen after each
@@ -53,7 +58,6 @@ private:
     bool MovingRows();  // the BASIC is moving or clearing rows of the screen
     const Lines& Look();  // the screen now, as Screen() gives it
     void Follow(int gone);  // the first rows shown, gone since, go to the transcript
-    int CursorRow(int* column = nullptr);  // the cursor's row (and column), -1 when none
     void Type(const std::string& script, bool controls);  // controls: ^ and a capital is Ctrl
     void TypeKey(std::uint8_t scan, std::uint8_t modifier);
 
@@ -61,7 +65,6 @@ private:
     Lines shown;                    // the screen at the last step
     Lines transcript;               // rows that have scrolled off the screen
     std::size_t mark = 0;           // where Output() starts, counting the screen after them
-    long long lastCycles = 0;
     Range scrollCode, moveCode, clearCode;  // the code that scrolls, moves, clears rows
     std::uint16_t leafCode = 0;     // the leaf routines the code above calls
     std::array<std::array<std::uint8_t, CDisplay::COLUMNS>, CDisplay::TEXT_ROWS> cellsSeen{};  // video memory at the last look

@@ -21,28 +21,6 @@ Lines ReadLines(const std::filesystem::path& path)
     return lines;
 }
 
-// The program as LIST shows it: rows of 40 characters without trailing blanks, with ^ and the
-// backslash shown as the national letters that share their codes.
-Lines Listed(const Lines& program)
-{
-    Lines rows;
-    for (const std::string& line : program) {
-        std::string row;
-        int n = 0;
-        for (char c : line) {
-            if (n == 40) {
-                rows.push_back(row.substr(0, row.find_last_not_of(' ') + 1));
-                row.clear();
-                n = 0;
-            }
-            row += c == '^' ? "\u00dc" : c == '\\' ? "\u00d6" : std::string(1, c);
-            ++n;
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 // Types the program, checks LIST against it, runs it and types each answer (a key script:
 // "\n" is Enter), and returns everything that appeared after RUN.
 Lines RunProgram(BasicSession& basic, const std::string& name, const std::vector<std::string>& answers)

@@ -174,11 +174,10 @@ TEST(Edit, EditListsTheLineForTheScreenEditor)
     basic.Enter("10 PRINT \"HELLO\"\n" + longLine);
     basic.Enter("edit 10");
     EXPECT_EQ(basic.Output(), (Lines{"10 PRINT \"HELLO\""}));
-    int row = -1;
-    for (int r = 0; r < 24 && row < 0; ++r)
-        if (basic.Machine().Cell(r, 0) & 0x80)
-            row = r;
+    int column = -1;
+    const int row = basic.CursorRow(&column);
     ASSERT_GE(row, 1);
+    ASSERT_EQ(column, 0);
     EXPECT_EQ(basic.Screen()[static_cast<std::size_t>(row)].substr(0, 2), "10");  // the cursor is on its start
     EXPECT_EQ(basic.Screen()[static_cast<std::size_t>(row - 1)], "edit 10");
 

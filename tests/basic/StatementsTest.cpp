@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <iterator>
 
 #include "BasicSession.h"
 
@@ -166,32 +167,9 @@ TEST(Statements, ListingGivesBackWhatWasTyped)
         all += std::string(l) + "\n";
     basic.Enter(all + "list");
     // The machine shows ^ and \\ as the national letters that share their codes.
-    Lines expected;
-    auto Wrapped = [](const Lines& lines) {
-        Lines rows;
-        for (const std::string& line : lines) {
-            std::string row;
-            int n = 0;
-            for (char c : line) {
-                if ((c & 0xC0) != 0x80 && n == 40) {
-                    rows.push_back(row);
-                    row.clear();
-                    n = 0;
-                }
-                row += c;
-                n += (c & 0xC0) != 0x80;
-            }
-            rows.push_back(row);
-        }
-        return rows;
-    };
-    for (std::string line : lines) {
-        for (std::size_t at; (at = line.find_first_of("^\\")) != std::string::npos;)
-            line.replace(at, 1, line[at] == '^' ? "\u00dc" : "\u00d6");
-        expected.push_back(line);
-    }
+    Lines expected = Listed(Lines(std::begin(lines), std::end(lines)));
     expected.push_back("Ready");
-    EXPECT_EQ(basic.Output(), Wrapped(expected));
+    EXPECT_EQ(basic.Output(), expected);
     basic.Enter("10 print \"lower\":Print \"Mixed\"\nlist 10");
     EXPECT_EQ(basic.Output(), (Lines{"10 PRINT \"lower\":PRINT \"Mixed\"", "Ready"}));
     basic.Enter("10\nlist 10-20");
