@@ -6,19 +6,13 @@
 
 #include <csignal>
 #include <fstream>
-#include <iterator>
 
 #include "BasicSession.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void Put(const fs::path& path, const std::string& bytes)
 {
@@ -62,7 +56,7 @@ public:
         return all;
     }
 
-    std::string Stored(const std::string& name) const { return Slurp(store / name); }
+    std::string Stored(const std::string& name) const { return ReadFile(store / name); }
     void Store(const std::string& name, const std::string& bytes) const { Put(store / name, bytes); }
 
     BasicSession basic;
@@ -249,9 +243,9 @@ TEST(BasicFiles, Printer)
     rig.basic.Enter("10 rem ä^\n20 for i=1 to 3: lprint i;: next: lprint\n30 lprint \"a\";tab(8);\"ö\",\"z\"\n40 a=2^3");
     CheckAll(rig, {{"llist 20-30", {"Ready"}}});
     const std::string listing = "20 FOR I=1 TO 3: LPRINT I;: NEXT: LPRINT\r\n30 LPRINT \"a\";TAB(8);\"ö\",\"z\"\r\n";
-    EXPECT_EQ(Slurp(rig.printer), listing);
+    EXPECT_EQ(ReadFile(rig.printer), listing);
     CheckAll(rig, {{"run", {"Ready"}}, {"lprint 2^3;\"^\":llist 10\nllist 40", {"Ready", "Ready"}}});
-    EXPECT_EQ(Slurp(rig.printer), listing + " 1  2  3 \r\na       ö z\r\n 8 Ü\r\n10 REM äÜ\r\n40 A=2^3\r\n");
+    EXPECT_EQ(ReadFile(rig.printer), listing + " 1  2  3 \r\na       ö z\r\n 8 Ü\r\n10 REM äÜ\r\n40 A=2^3\r\n");
 }
 
 // A record the file store cannot write is a "File error", and the file is closed: on a

@@ -15,7 +15,6 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
@@ -27,12 +26,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
-
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The record the test ROM writes: the bytes 0 to 255.
 Bytes Record()
@@ -141,11 +134,11 @@ protected:
     // The working folder: the test ROM, empty device ROMs, the generated font and samples.
     DesktopProgram()
     {
-        folder.Write("basic.rom", ReadFile(HELD_FILE_ROM));
+        folder.Write("basic.rom", ReadBytes(HELD_FILE_ROM));
         folder.Write("dev_dos.rom", Bytes{});
         folder.Write("dev_pr.rom", Bytes{});
         for (const char* name : {"font.bin", "noise.snd", "vco_hi.snd", "vco_lo.snd", "slf.snd", "vco_slf.snd"})
-            folder.Write(name, ReadFile(std::string(VORLIX_RUNTIME_DIR) + "/" + name));
+            folder.Write(name, ReadBytes(std::string(VORLIX_RUNTIME_DIR) + "/" + name));
     }
 
     bool Held() const { return folder.Exists("HELD.BIN") && folder.Read("HELD.BIN").size() == 256; }

@@ -35,12 +35,6 @@ public:
     RuntimeFolder() { fs::create_directory(Path() / "store"); }
 };
 
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Runs the headless runner on a session from power-on that shows the screen at its end, and
 // returns that screen as 24 rows without trailing blanks.
 Rows TypedScreen(const std::string& text)
@@ -158,7 +152,7 @@ TEST(FirmwareEndToEnd, PrinterRomSplitsLongTextIntoRunsOf255)
                                {4, 0x015A, 0x005A, 0x91FE},  // the last 90
                                {2, 0x015A, 0x0000, 0x9258},  // close slot 1
                            }));
-    EXPECT_EQ(Slurp(m.Folder() / "out.prn"), text);
+    EXPECT_EQ(ReadFile(m.Folder() / "out.prn"), text);
 }
 
 }  // namespace
@@ -188,7 +182,7 @@ TEST(FirmwareEndToEnd, PastedListingsComeBackExactlyThroughSave)
         ASSERT_EQ(HeadlessBasic::RunHeadless({"--set", "FileFolder=store/", "--frames", "50", "--paste", "pasted.txt",
                                               "--paste", "save.txt", "--frames", "1500"}),
                   0);
-        EXPECT_EQ(BasicListing::FromSaved(Slurp(folder.Path() / "store" / BasicListing::SavedName("PASTED"))), saved);
-        EXPECT_EQ(Slurp(folder.Path() / "runner.err"), err);
+        EXPECT_EQ(BasicListing::FromSaved(ReadFile(folder.Path() / "store" / BasicListing::SavedName("PASTED"))), saved);
+        EXPECT_EQ(ReadFile(folder.Path() / "runner.err"), err);
     }
 }

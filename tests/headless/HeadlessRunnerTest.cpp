@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,12 +16,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string Text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
 
@@ -94,7 +87,7 @@ protected:
         folder.Write("dev_dos.rom", Bytes{});
         folder.Write("dev_pr.rom", Bytes{});
         for (const char* name : {"font.bin", "noise.snd", "vco_hi.snd", "vco_lo.snd", "slf.snd", "vco_slf.snd"}) {
-            Bytes bytes = ReadFile(std::string(VORLIX_RUNTIME_DIR) + "/" + name);
+            Bytes bytes = ReadBytes(std::string(VORLIX_RUNTIME_DIR) + "/" + name);
             ASSERT_FALSE(bytes.empty()) << name;
             folder.Write(name, bytes);
         }
@@ -124,7 +117,7 @@ TEST_F(HeadlessRunner, ShowsKnownVideoMemoryAsTheStoredImagesInBothBlinkPhasesAn
     EXPECT_EQ(err, "");
     // Frame 5 shows blinking cells plain, frame 12 inverted.
     for (const auto& [made, stored] : {std::pair{"plain.pbm", "fill_frame5.pbm"}, {"blink.pbm", "fill_frame12.pbm"}})
-        EXPECT_TRUE(folder.Read(made) == ReadFile(VORLIX_HEADLESS_DATA "/" + std::string(stored))) << made << " differs";
+        EXPECT_TRUE(folder.Read(made) == ReadBytes(VORLIX_HEADLESS_DATA "/" + std::string(stored))) << made << " differs";
     // The screen as text at frame 5: 24 rows, of which three from different blocks of video memory.
     std::vector<std::string> rows;
     std::istringstream lines(out);
@@ -218,10 +211,10 @@ TEST_F(HeadlessRunner, UntilRunsFramesTillTheTextShowsOrGivesUpWithStatusThree)
     Prepare(FillRom());
     // The text is there after the first frame: four more make the image of frame 5.
     ASSERT_EQ(Run("--until 7Nax --frames 4 --pbm five.pbm"), 0) << err;
-    EXPECT_TRUE(folder.Read("five.pbm") == ReadFile(VORLIX_HEADLESS_DATA "/fill_frame5.pbm"));
+    EXPECT_TRUE(folder.Read("five.pbm") == ReadBytes(VORLIX_HEADLESS_DATA "/fill_frame5.pbm"));
     // Already there: no frame runs, wherever the limit stands.
     ASSERT_EQ(Run("--frames 4 --until 7Nax --max-frames 0 --frames 1 --pbm five.pbm"), 0) << err;
-    EXPECT_TRUE(folder.Read("five.pbm") == ReadFile(VORLIX_HEADLESS_DATA "/fill_frame5.pbm"));
+    EXPECT_TRUE(folder.Read("five.pbm") == ReadBytes(VORLIX_HEADLESS_DATA "/fill_frame5.pbm"));
     EXPECT_EQ(Run("--max-frames 7 --until 'not there' --screen"), 3);
     EXPECT_EQ(err, "vorlix-headless: \"not there\" not on the screen after 7 frames\n");
     EXPECT_EQ(out, "");

@@ -15,7 +15,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <thread>
 
@@ -29,12 +28,6 @@ namespace {
 
 const char* const RUNTIME_FILES[] = {"basic.rom",  "dev_dos.rom", "dev_pr.rom",  "font.bin", "noise.snd",
                                      "vco_hi.snd", "vco_lo.snd",  "vco_slf.snd", "slf.snd"};
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // An installed program started in a folder of its own with the user's folders in `home`,
 // ended (by a signal) when the object goes.
@@ -162,7 +155,7 @@ TEST(Install, TheInstalledProgramRunsInTheUsersFolderAndSavesThere)
     const fs::path prefix = dir.Path() / "prefix";
     const std::string install = std::string("'" VORLIX_CMAKE "' --install '" VORLIX_BUILD_DIR "' --prefix '") +
                                 prefix.string() + "' > install.log 2>&1";
-    ASSERT_EQ(std::system(install.c_str()), 0) << Slurp(dir.Path() / "install.log");
+    ASSERT_EQ(std::system(install.c_str()), 0) << ReadFile(dir.Path() / "install.log");
 
     // What goes where.
     std::vector<fs::path> expected = {"bin/vorlix", "bin/vorlix-headless", "share/applications/vorlix.desktop",
@@ -173,17 +166,17 @@ TEST(Install, TheInstalledProgramRunsInTheUsersFolderAndSavesThere)
         expected.push_back(fs::path("share/icons/hicolor") / size / "apps/vorlix.png");
     for (const fs::path& file : expected)
         EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
-    const std::string entry = Slurp(prefix / "share/applications/vorlix.desktop");
+    const std::string entry = ReadFile(prefix / "share/applications/vorlix.desktop");
     for (const char* line : {"[Desktop Entry]\n", "Type=Application\n", "Exec=vorlix\n", "Icon=vorlix\n"})
         EXPECT_NE(entry.find(line), std::string::npos) << line;
-    EXPECT_EQ(Slurp(prefix / "share/man/man1/vorlix.1").rfind(".TH VORLIX 1", 0), 0u);
+    EXPECT_EQ(ReadFile(prefix / "share/man/man1/vorlix.1").rfind(".TH VORLIX 1", 0), 0u);
 
     // The user has put a sample of their own in the folder before.
     const fs::path home = dir.Path() / "home";
     const fs::path user = home / "data/vorlix";
     fs::create_directories(user);
     fs::copy_file(prefix / "share/vorlix/slf.snd", user / "slf.snd");
-    const std::string font = Slurp(prefix / "share/vorlix/font.bin");
+    const std::string font = ReadFile(prefix / "share/vorlix/font.bin");
     ASSERT_EQ(font.size(), 2560u);
     const fs::path elsewhere = dir.Path() / "elsewhere";
     fs::create_directories(elsewhere);
@@ -221,8 +214,8 @@ TEST(Install, TheInstalledProgramRunsInTheUsersFolderAndSavesThere)
         x.Type("SAVE \"FONT.BIN\"\nSAVE \"SLF.SND\"\nSAVE \"AFTER\"\n");
         EXPECT_TRUE(saved("AFTER", 600)) << "no AFTER file in " << user;
     }
-    EXPECT_EQ(Slurp(prefix / "share/vorlix/font.bin"), font);
-    EXPECT_EQ(Slurp(user / "slf.snd"), Slurp(prefix / "share/vorlix/slf.snd"));
+    EXPECT_EQ(ReadFile(prefix / "share/vorlix/font.bin"), font);
+    EXPECT_EQ(ReadFile(user / "slf.snd"), ReadFile(prefix / "share/vorlix/slf.snd"));
     // Links to the installed files, the user's own sample kept; nothing written elsewhere.
     for (const char* name : RUNTIME_FILES) {
         if (std::string(name) == "slf.snd")

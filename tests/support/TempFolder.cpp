@@ -5,6 +5,18 @@
 #include <iterator>
 #include <stdexcept>
 
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 TempFolder::TempFolder(bool enter) : entered(enter)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "vorlix-test-XXXXXX").string();
@@ -46,8 +58,4 @@ void TempFolder::WriteText(const std::string& name, const std::string& text) con
     Write(name, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-std::vector<std::uint8_t> TempFolder::Read(const std::string& name) const
-{
-    std::ifstream in(path / name, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::vector<std::uint8_t> TempFolder::Read(const std::string& name) const { return ReadBytes(path / name); }

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+// The whole of a file, read as it stands: as a string of bytes, or as bytes. Empty when the
+// file cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
+
 class TempFolder {
 public:
     explicit TempFolder(bool enter = true);
