@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "BasicListing.h"
 #include "CQuietShell.h"
@@ -17,12 +18,31 @@
 
 namespace {
 
+// Makes a folder the working directory while the object lives.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::filesystem::path& path) : previous(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(path);
+    }
+    ~WorkingFolder()
+    {
+        std::error_code ec;
+        std::filesystem::current_path(previous, ec);
+    }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+private:
+    std::filesystem::path previous;
+};
+
 void BM_PasteListing(benchmark::State& state)
 {
     const std::string listing = BasicListing::Make(300);
     const CPasteText::Plan plan = CPasteText::Make(listing + BasicListing::SaveCommand("BENCH"));
     TempFolder store(false);
-    std::filesystem::current_path(VORLIX_RUNTIME_DIR);
+    const WorkingFolder runtime(VORLIX_RUNTIME_DIR);  // the machine reads its files from there
     long frames = 0;
     for (auto _ : state) {
         CQuietShell shell;

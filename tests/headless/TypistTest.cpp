@@ -55,10 +55,6 @@ TEST(Typist, TypesEachCharacterOnItsKeyAndRefusesWhatCannotBeTypedOrIsBrokenUtf8
     }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(Typist, PastedTextTypesLineEndsAsEnterTabsAsSpacesAndCountsWhatItSkips)
 {
     constexpr bool S = true, P = false;
