@@ -1,7 +1,8 @@
 #include "LinkerMap.h"
 
+#include <cctype>
 #include <fstream>
-#include <regex>
+#include <sstream>
 #include <stdexcept>
 
 LinkerMap::LinkerMap(const std::filesystem::path& path)
@@ -10,9 +11,17 @@ LinkerMap::LinkerMap(const std::filesystem::path& path)
     if (!in)
         throw std::runtime_error("cannot read " + path.string());
     // "     00004000  brkflag                            keys": value, name, module.
-    static const std::regex SYMBOL(R"(^\s+([0-9A-F]{8})\s+([A-Za-z_.$][\w.$]*)\s+\w+\s*$)");
-    std::smatch m;
-    for (std::string line; std::getline(in, line);)
-        if (std::regex_match(line, m, SYMBOL))
-            symbols[m[2]] = static_cast<std::uint16_t>(std::stoul(m[1], nullptr, 16));
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || (line[0] != ' ' && line[0] != '\t'))
+            continue;
+        std::istringstream fields(line);
+        std::string value, name, module, extra;
+        if (!(fields >> value >> name >> module) || (fields >> extra) || value.size() != 8 ||
+            value.find_first_not_of("0123456789ABCDEF") != std::string::npos)
+            continue;
+        const char first = name[0];
+        if (!(std::isalpha(static_cast<unsigned char>(first)) || first == '_' || first == '.' || first == '$'))
+            continue;
+        symbols[name] = static_cast<std::uint16_t>(std::stoul(value, nullptr, 16));
+    }
 }
